@@ -1,0 +1,35 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <span>
+#include <stop_token>
+#include <string>
+
+struct zip;
+
+namespace tarnel {
+
+enum class CopyStatus { Done, Failed, Cancelled };
+
+struct CopyHooks {
+    std::atomic<std::uint64_t>* bytesDone = nullptr;  // advanced as data is written
+    std::stop_token stop;
+};
+
+// Sizes the open file for its data up front: the blocks are reserved in one go, a full disk shows
+// before anything is written, and all-zero blocks of the data can be left unwritten.
+bool ReserveFileSize(int fd, std::uint64_t size, std::string* error);
+
+// Copies the whole entry into fd from offset 0. The data must come out exactly expectedSize
+// bytes long and match its CRC. fd must have been sized with ReserveFileSize.
+CopyStatus CopyEntryToFile(zip* archive, std::uint64_t index, std::uint64_t expectedSize, int fd,
+                           std::span<char> buffer, const CopyHooks& hooks, std::string* error);
+
+// Copies bytes [offset, offset + length) of a stored entry to the same offset of fd, giving their
+// CRC-32 in crc so that the pieces of one entry can be checked together (crc32_combine).
+CopyStatus CopyStoredRange(zip* archive, std::uint64_t index, std::uint64_t offset,
+                           std::uint64_t length, int fd, std::span<char> buffer,
+                           const CopyHooks& hooks, std::uint32_t* crc, std::string* error);
+
+}  // namespace tarnel

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarnel {
+
+// Why an entry may not be unpacked. Names are judged with '/' and '\' alike, as Windows tools that
+// make packages use either.
+enum class NameVerdict {
+    Safe,
+    Empty,             // nothing left after dropping separators and "." components
+    Absolute,          // starts with '/' or '\'
+    DriveLetter,       // "C:..." and every other name with ':' as its second character
+    ParentReference,   // holds a ".." component
+    ControlCharacter,  // bytes below 0x20 or 0x7F, which no package tool writes on purpose
+};
+
+NameVerdict JudgeEntryName(std::string_view name);
+
+// The components of a safe name, without empty and "." components.
+std::vector<std::string> NameComponents(std::string_view name);
+
+// A short English phrase for --extract's report.
+const char* NameVerdictText(NameVerdict verdict);
+
+}  // namespace tarnel

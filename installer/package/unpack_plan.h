@@ -1,0 +1,60 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "installer/package/entry_times.h"
+#include "installer/package/output_tree.h"
+#include "installer/package/package_archive.h"
+
+namespace tarnel {
+
+struct SkippedEntry {
+    std::string name;
+    std::string reason;
+};
+
+// A large stored entry copied in pieces by several workers into one file that the planner opened.
+struct SplitFile {
+    int fd = -1;
+    std::vector<std::uint32_t> pieceCrcs;
+    std::vector<std::uint64_t> pieceLengths;
+    std::atomic<std::size_t> piecesLeft{0};
+    std::atomic<bool> complete{false};
+};
+
+struct UnpackItem {
+    std::uint64_t index = 0;
+    std::vector<std::string> components;  // where the file goes below the unpack folder
+    std::uint64_t size = 0;               // of the whole entry
+    std::uint32_t crc = 0;
+    bool readOnly = false;
+    EntryTimes times;
+    // Set for one piece of a split entry: its place in the file.
+    std::shared_ptr<SplitFile> split;
+    std::size_t piece = 0;
+    std::uint64_t offset = 0;
+    std::uint64_t length = 0;
+};
+
+struct UnpackPlan {
+    std::vector<UnpackItem> items;  // largest work first, so that the workers finish together
+    std::vector<SkippedEntry> skipped;
+    std::vector<std::shared_ptr<SplitFile>> splitFiles;
+    std::uint64_t totalBytes = 0;
+    std::uint64_t fileCount = 0;
+};
+
+// Stored entries above this are split so that every core copies and checks part of them.
+inline constexpr std::uint64_t kPieceSize = 64ull << 20;
+
+// Judges every entry, creates all folders and the split files, and lists the work. Entries with
+// unsafe names and symbolic links are skipped and listed, never created. False (with error) when
+// a folder or file cannot be made.
+bool MakeUnpackPlan(const PackageArchive& archive, const OutputTree& tree, UnpackPlan& plan,
+                    std::string* error);
+
+}  // namespace tarnel

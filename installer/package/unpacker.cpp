@@ -1,0 +1,234 @@
+#include "installer/package/unpacker.h"
+
+#include <unistd.h>
+#include <zlib.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include "installer/package/entry_data.h"
+
+namespace tarnel {
+
+namespace {
+
+constexpr std::size_t kBufferSize = 1 << 20;
+constexpr auto kProgressInterval = std::chrono::milliseconds(100);
+
+class UnpackRun {
+  public:
+    UnpackRun(const std::filesystem::path& package, const OutputTree& tree, UnpackPlan& plan,
+              std::stop_token stop)
+        : package_(package), tree_(tree), plan_(plan), stop_(std::move(stop)) {}
+
+    void Work() {
+        std::string error;
+        std::optional<PackageArchive> archive =
+            PackageArchive::Open(package_, &error, PackageArchive::Check::Light);
+        if (!archive) {
+            Fail("cannot open package: " + error);
+        }
+        std::vector<char> buffer(kBufferSize);
+        const CopyHooks hooks{&bytesDone_, stop_};
+        while (archive && !failed_.load() && !stop_.stop_requested()) {
+            const std::size_t next = nextItem_.fetch_add(1);
+            if (next >= plan_.items.size()) {
+                break;
+            }
+            const UnpackItem& item = plan_.items[next];
+            const CopyStatus status = item.split ? CopyPiece(*archive, item, buffer, hooks)
+                                                 : CopyWhole(*archive, item, buffer, hooks);
+            if (status == CopyStatus::Done) {
+                filesDone_.fetch_add(item.split ? 0 : 1);
+            }
+        }
+        std::lock_guard lock(mutex_);
+        ++workersDone_;
+        finished_.notify_all();
+    }
+
+    // Reports progress until all workers have ended.
+    void Watch(unsigned workers, const UnpackOptions& options) {
+        std::unique_lock lock(mutex_);
+        while (workersDone_ < workers) {
+            finished_.wait_for(lock, kProgressInterval);
+            if (options.progress && workersDone_ < workers) {
+                lock.unlock();
+                options.progress(bytesDone_.load(), plan_.totalBytes);
+                lock.lock();
+            }
+        }
+    }
+
+    bool Failed() const { return failed_.load(); }
+    std::uint64_t BytesDone() const { return bytesDone_.load(); }
+    std::uint64_t FilesDone() const { return filesDone_.load(); }
+    std::string FirstFailure() {
+        std::lock_guard lock(mutex_);
+        return firstFailure_;
+    }
+
+  private:
+    void Fail(std::string message) {
+        std::lock_guard lock(mutex_);
+        if (!failed_.exchange(true)) {
+            firstFailure_ = std::move(message);
+        }
+    }
+
+    void FailEntry(const UnpackItem& item, const std::string& error) {
+        Fail(JoinComponents(item.components) + ": " + error);
+    }
+
+    CopyStatus CopyWhole(const PackageArchive& archive, const UnpackItem& item,
+                         std::span<char> buffer, const CopyHooks& hooks) {
+        std::string error;
+        const int fd = tree_.CreateFile(item.components, item.readOnly ? 0444 : 0644, &error);
+        if (fd < 0) {
+            FailEntry(item, error);
+            return CopyStatus::Failed;
+        }
+        CopyStatus status = ReserveFileSize(fd, item.size, &error)
+                                ? CopyEntryToFile(archive.Handle(), item.index, item.size, fd,
+                                                  buffer, hooks, &error)
+                                : CopyStatus::Failed;
+        if (status == CopyStatus::Done) {
+            SetFileTimes(fd, item.times);
+        }
+        if (close(fd) != 0 && status == CopyStatus::Done) {
+            error = "cannot write the file";
+            status = CopyStatus::Failed;
+        }
+        if (status != CopyStatus::Done) {
+            tree_.RemoveFile(item.components);
+        }
+        if (status == CopyStatus::Failed) {
+            FailEntry(item, error);
+        }
+        return status;
+    }
+
+    CopyStatus CopyPiece(const PackageArchive& archive, const UnpackItem& item,
+                         std::span<char> buffer, const CopyHooks& hooks) {
+        SplitFile& split = *item.split;
+        std::string error;
+        const CopyStatus status =
+            CopyStoredRange(archive.Handle(), item.index, item.offset, item.length, split.fd,
+                            buffer, hooks, &split.pieceCrcs[item.piece], &error);
+        if (status == CopyStatus::Failed) {
+            FailEntry(item, error);
+        }
+        if (status != CopyStatus::Done || split.piecesLeft.fetch_sub(1) != 1) {
+            return status;
+        }
+        // The last piece checks the whole entry.
+        uLong crc = split.pieceCrcs[0];
+        for (std::size_t piece = 1; piece < split.pieceCrcs.size(); ++piece) {
+            crc = crc32_combine64(crc, split.pieceCrcs[piece],
+                                  static_cast<z_off64_t>(split.pieceLengths[piece]));
+        }
+        if (crc != item.crc) {
+            FailEntry(item, "CRC error: the data is damaged");
+            return CopyStatus::Failed;
+        }
+        SetFileTimes(split.fd, item.times);
+        split.complete = true;
+        filesDone_.fetch_add(1);
+        return CopyStatus::Done;
+    }
+
+    const std::filesystem::path& package_;
+    const OutputTree& tree_;
+    UnpackPlan& plan_;
+    std::stop_token stop_;
+    std::atomic<std::size_t> nextItem_{0};
+    std::atomic<std::uint64_t> bytesDone_{0};
+    std::atomic<std::uint64_t> filesDone_{0};
+    std::atomic<bool> failed_{false};
+    std::mutex mutex_;
+    std::condition_variable finished_;
+    unsigned workersDone_ = 0;
+    std::string firstFailure_;
+};
+
+unsigned WorkerCount(const UnpackOptions& options, std::size_t items) {
+    unsigned count = options.threads;
+    if (count == 0) {
+        count = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
+    }
+    return static_cast<unsigned>(std::clamp<std::size_t>(items, 1, count));
+}
+
+// Closes the files that several workers shared; one that did not come out whole is removed.
+bool FinishSplitFiles(const OutputTree& tree, const UnpackPlan& plan) {
+    bool allClosed = true;
+    for (const std::shared_ptr<SplitFile>& split : plan.splitFiles) {
+        if (split->fd >= 0 && close(split->fd) != 0) {
+            allClosed = false;
+        }
+        split->fd = -1;
+    }
+    for (const UnpackItem& item : plan.items) {
+        if (item.split && item.piece == 0 && !item.split->complete) {
+            tree.RemoveFile(item.components);
+        }
+    }
+    return allClosed;
+}
+
+}  // namespace
+
+UnpackReport UnpackArchive(const std::filesystem::path& package,
+                           const std::filesystem::path& folder, const UnpackOptions& options) {
+    UnpackReport report;
+    std::string error;
+    const std::optional<PackageArchive> archive = PackageArchive::Open(package, &error);
+    if (!archive) {
+        report.status = UnpackStatus::CannotOpen;
+        report.message = "cannot open " + package.string() + ": " + error;
+        return report;
+    }
+    std::optional<OutputTree> tree = OutputTree::Open(folder, &error);
+    UnpackPlan plan;
+    const bool planned = tree && MakeUnpackPlan(*archive, *tree, plan, &error);
+    report.skipped = plan.skipped;
+    if (!planned) {
+        if (tree) {
+            FinishSplitFiles(*tree, plan);
+        }
+        report.message = error;
+        return report;
+    }
+    UnpackRun run(package, *tree, plan, options.stop);
+    const unsigned workers = WorkerCount(options, plan.items.size());
+    {
+        std::vector<std::jthread> threads;
+        for (unsigned worker = 0; worker < workers; ++worker) {
+            threads.emplace_back([&run] { run.Work(); });
+        }
+        run.Watch(workers, options);
+    }
+    const bool closed = FinishSplitFiles(*tree, plan);
+    report.files = run.FilesDone();
+    report.bytes = run.BytesDone();
+    if (run.Failed()) {
+        report.message = run.FirstFailure();
+    } else if (options.stop.stop_requested() && report.files < plan.fileCount) {
+        report.status = UnpackStatus::Cancelled;
+        report.message = "cancelled";
+    } else if (!closed) {
+        report.message = "cannot write the unpacked files";
+    } else {
+        report.status = UnpackStatus::Done;
+    }
+    if (options.progress) {
+        options.progress(report.bytes, plan.totalBytes);
+    }
+    return report;
+}
+
+}  // namespace tarnel
