@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tarnel {
+
+// `adb devices`: true when a line after the "List of devices attached" header lists a device in
+// state "device" (offline and unauthorized phones do not count; start-up lines before the header
+// are ignored).
+bool ListsReadyDevice(std::string_view devicesOutput);
+
+// `pm list package`: true when the package itself is listed, not merely a longer name that starts
+// with it ("com.kestrum.player.debug" does not list "com.kestrum.player").
+bool ListsPackage(std::string_view packageList, std::string_view packageName);
+
+// The version after "versionName=" in a `dumpsys package` text, up to the end of its line; empty
+// when missing.
+std::string DumpedVersionName(std::string_view dump);
+
+// Compares dotted version numbers numerically, missing parts counting as 0 ("2.2" equals
+// "2.2.0", "2.10.0" is newer than "2.2.0"). An empty or non-numeric version is older than any.
+bool IsVersionAtLeast(std::string_view version, std::string_view minimum);
+
+// The failure code of an `adb install` text: the leading [A-Z0-9_] run inside the brackets after
+// "Failure" ("INSTALL_FAILED_ALREADY_EXISTS" from "[INSTALL_FAILED_ALREADY_EXISTS: Attempt…]").
+// "NONE" when the text has no "Failure".
+std::string InstallFailureCode(std::string_view installOutput);
+
+// `adb pull` of a file the phone lacks, in the words of old and current adb.
+bool ReportsMissingRemoteFile(std::string_view pullOutput);
+
+// The last "NN%" progress figure in a piece of adb's terminal output, or -1.
+int LastPercent(std::string_view output);
+
+}  // namespace tarnel

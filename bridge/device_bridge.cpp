@@ -1,0 +1,62 @@
+#include "bridge/device_bridge.h"
+
+#include <thread>
+
+#include "platform/command_line.h"
+#include "platform/log.h"
+#include "platform/text_codec.h"
+#include "platform/tool_locator.h"
+
+namespace tarnel {
+namespace {
+
+bool IsLongRunning(ToolCommand kind) {
+    return kind == ToolCommand::Install || kind == ToolCommand::InstallExternal ||
+           kind == ToolCommand::PushObbData;
+}
+
+// "adb devices" once, not waited for, so that adb's server is up before the first question.
+void StartAdbServer(const std::string& adb) {
+    std::thread([adb] {
+        RunProcess({adb, "devices"}, {.timeLimit = std::chrono::seconds(30)});
+    }).detach();
+}
+
+}  // namespace
+
+DeviceBridge::DeviceBridge(BridgeVariant variant) : variant_(variant) {
+    BuildPermissionTable(PermissionTable);
+}
+
+void DeviceBridge::DiscoverTools() {
+    adbPath = FindTool("adb", "TARNEL_ADB");
+    if (!adbPath.empty())
+        StartAdbServer(adbPath);
+    aaptPath = FindTool("aapt", "TARNEL_AAPT");
+}
+
+std::string DeviceBridge::RunTool(std::string commandLine, const RunOptions& options) const {
+    if (commandLine.empty())
+        return {};
+    LogLine("run: " + commandLine);
+    RunResult result = RunProcess(SplitCommandLine(commandLine), options);
+    if (result.outcome == RunResult::Outcome::CouldNotStart) {
+        LogLine("could not start: " + commandLine);
+        return {};
+    }
+    if (result.outcome == RunResult::Outcome::TimedOut)
+        LogLine("time limit reached, stopped");
+    LogLine("output: " + result.output);
+    // Stray zero bytes would end the text for every later search; they carry nothing.
+    std::erase(result.output, '\0');
+    return Utf8ToAnsi(result.output.data(), static_cast<int>(result.output.size()));
+}
+
+std::string DeviceBridge::Run(ToolCommand kind, const RunOptions& options) const {
+    RunOptions chosen = options;
+    if (!IsLongRunning(kind))
+        chosen.timeLimit = quickQueryLimit;
+    return RunTool(BuildCommand(kind), chosen);
+}
+
+}  // namespace tarnel

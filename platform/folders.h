@@ -1,0 +1,19 @@
+#pragma once
+
+#include <filesystem>
+
+namespace tarnel {
+
+// The folder of the running executable (skin/, tools/, the companion APK); TARNEL_HOME overrides.
+std::filesystem::path ProgramFolder();
+
+// $XDG_CONFIG_HOME/tarnel, default ~/.config/tarnel: the user's settings.
+std::filesystem::path UserConfigFolder();
+
+// $XDG_CACHE_HOME/tarnel, default ~/.cache/tarnel: work files.
+std::filesystem::path UserCacheFolder();
+
+// UserCacheFolder()/tmp, created when missing: screenshots and temporary copies.
+std::filesystem::path WorkTmpFolder();
+
+}  // namespace tarnel

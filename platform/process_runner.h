@@ -1,0 +1,34 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarnel {
+
+struct RunOptions {
+    // Zero means no limit. On expiry the child's process group is killed and what was read is
+    // returned.
+    std::chrono::milliseconds timeLimit{0};
+    // Give the child a pseudo-terminal for its output, for tools that show progress only on a
+    // terminal.
+    bool pseudoTerminal = false;
+    // Called with each piece of output as it arrives, on the calling thread.
+    std::function<void(std::string_view)> onOutput;
+};
+
+struct RunResult {
+    enum class Outcome { Finished, CouldNotStart, TimedOut };
+    Outcome outcome = Outcome::CouldNotStart;
+    int exitStatus = -1;  // the child's exit code, or 128 + signal
+    std::string output;   // standard output and standard error, interleaved as written
+};
+
+// Runs argv[0] (looked up in PATH when it has no slash) with standard input from /dev/null and
+// standard output and error on one pipe, in its own process group. Output is read while the child
+// runs, so a chatty child never blocks.
+RunResult RunProcess(const std::vector<std::string>& argv, const RunOptions& options = {});
+
+}  // namespace tarnel

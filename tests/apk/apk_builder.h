@@ -1,0 +1,31 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace tarnel::test {
+
+// What goes into an APK that the tests build with the real aapt.
+struct ApkSpec {
+    std::string packageName = "com.example.game";
+    std::string versionName = "1.2.3";
+    int versionCode = 3;
+    std::string label = "Example";  // UTF-8
+    std::string minSdk = "8";       // empty: no uses-sdk element
+    std::vector<std::string> permissions;
+    // Density folders (e.g. "hdpi", "xhdpi") that get an icon.png of matching size.
+    std::vector<std::string> iconDensities = {"hdpi"};
+};
+
+// Builds the APK at target with `aapt package` against the framework resources; throws with
+// aapt's text when that fails.
+void BuildApk(const ApkSpec& spec, const std::filesystem::path& target);
+
+// A small valid PNG of the given size, one colour.
+std::string SolidPng(int width, int height, unsigned char r, unsigned char g, unsigned char b);
+
+// A fresh empty folder under the system's temporary folder, unique to the running test.
+std::filesystem::path FreshTestFolder(const std::string& tag);
+
+}  // namespace tarnel::test

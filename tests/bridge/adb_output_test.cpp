@@ -1,0 +1,99 @@
+#include "bridge/adb_output.h"
+
+#include <gtest/gtest.h>
+
+namespace tarnel {
+namespace {
+
+TEST(ListsReadyDevice, ReadsTheDeviceLines) {
+    const struct {
+        const char* output;
+        bool ready;
+    } cases[] = {
+        {"List of devices attached\n0123456789ABCDEF\tdevice\n\n", true},
+        {"List of devices attached\r\n127.0.0.1:5555\tdevice\r\n\r\n", true},
+        {"List of devices attached\n0123\toffline\n\n", false},
+        {"List of devices attached\n0123\tunauthorized\n\n", false},
+        {"List of devices attached\n\n", false},
+        {"* daemon not running; starting now at tcp:5037\n* daemon started successfully\n"
+         "List of devices attached\n\n",
+         false},
+        {"adb device server starting\nList of devices attached\nA\toffline\nB\tdevice", true},
+        // A serial that happens to contain the word is not a ready phone.
+        {"List of devices attached\nmydevice01\toffline\n", false},
+        {"error: could not connect to device", false},
+        {"", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ListsReadyDevice(c.output), c.ready) << c.output;
+}
+
+TEST(ListsPackage, IgnoresLongerNames) {
+    EXPECT_FALSE(ListsPackage("package:com.kestrum.player.debug\n", "com.kestrum.player"));
+    EXPECT_TRUE(ListsPackage("package:com.kestrum.player.debug\npackage:com.kestrum.player\n",
+                             "com.kestrum.player"));
+    EXPECT_TRUE(ListsPackage("package:com.kestrum.player", "com.kestrum.player"));
+    EXPECT_FALSE(ListsPackage("", "com.kestrum.player"));
+}
+
+TEST(CompanionVersion, ComparesNumerically) {
+    const struct {
+        const char* dump;
+        bool current;
+    } cases[] = {
+        {"    versionName=2.2.0\n", true},
+        {"    versionName=2.2.1\r\n", true},
+        {"    versionName=3.0\n", true},
+        {"    versionName=2.10.0\n", true},
+        {"    versionName=10.0.0\n", true},
+        {"    versionName=2.2\n", true},
+        {"    versionName=2.1.9\n", false},
+        {"    versionName=2.2.0-beta\n", true},
+        {"    versionName=\n", false},
+        {"Unable to find package", false},
+        {"", false},
+        {"versionName=beta\n", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(IsVersionAtLeast(DumpedVersionName(c.dump), "2.2.0"), c.current) << c.dump;
+    }
+}
+
+TEST(InstallFailureCode, TakesTheCodeOfOldAndModernAdb) {
+    const struct {
+        const char* output;
+        const char* code;
+    } cases[] = {
+        {"\tpkg: /data/local/tmp/a.apk\nFailure [INSTALL_FAILED_INSUFFICIENT_STORAGE]\n",
+         "INSTALL_FAILED_INSUFFICIENT_STORAGE"},
+        {"Performing Streamed Install\nadb: failed to install a.apk: Failure "
+         "[INSTALL_FAILED_ALREADY_EXISTS: Attempt to re-install com.a without first "
+         "uninstalling.]\n",
+         "INSTALL_FAILED_ALREADY_EXISTS"},
+        {"Failure [INSTALL_FAILED_VERSION_DOWNGRADE]", "INSTALL_FAILED_VERSION_DOWNGRADE"},
+        {"Failure INSTALL_PARSE_FAILED_NOT_APK", "INSTALL_PARSE_FAILED_NOT_APK"},
+        {"adb: error: failed to get feature set: no devices/emulators found\n", "NONE"},
+        {"", "NONE"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(InstallFailureCode(c.output), c.code) << c.output;
+}
+
+TEST(ReportsMissingRemoteFile, KnowsBothWordings) {
+    EXPECT_TRUE(ReportsMissingRemoteFile(
+        "adb: error: remote object '/sdcard/screencap.png' does not exist\n"));
+    EXPECT_TRUE(
+        ReportsMissingRemoteFile("adb: error: failed to stat remote object "
+                                 "'/sdcard/screencap.png': No such file or directory\n"));
+    EXPECT_FALSE(ReportsMissingRemoteFile("/sdcard/screencap.png: 1 file pulled. 3.2 MB/s\n"));
+}
+
+TEST(LastPercent, FindsTheNewestFigure) {
+    EXPECT_EQ(LastPercent("[  5%] /sdcard/a\r[ 42%] /sdcard/a"), 42);
+    EXPECT_EQ(LastPercent("[100%] /sdcard/a\n"), 100);
+    EXPECT_EQ(LastPercent("android/: 3 files pushed."), -1);
+    EXPECT_EQ(LastPercent("%"), -1);
+}
+
+}  // namespace
+}  // namespace tarnel

@@ -1,0 +1,106 @@
+// InspectApk on APKs built here with the real aapt.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "bridge/device_bridge.h"
+#include "platform/tool_locator.h"
+#include "tests/apk/apk_builder.h"
+
+namespace tarnel {
+namespace {
+
+class InspectApkTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        folder = test::FreshTestFolder("inspect");
+        bridge.aaptPath = FindTool("aapt", "TARNEL_AAPT");
+        ASSERT_FALSE(bridge.aaptPath.empty()) << "aapt is not installed";
+    }
+    void TearDown() override { std::filesystem::remove_all(folder); }
+
+    int Inspect(const test::ApkSpec& spec) {
+        bridge.apkPath = (folder / (spec.packageName + ".apk")).string();
+        test::BuildApk(spec, bridge.apkPath);
+        return bridge.InspectApk();
+    }
+
+    std::filesystem::path folder;
+    DeviceBridge bridge{BridgeVariant::Installer};
+};
+
+TEST_F(InspectApkTest, ReadsTheFacts) {
+    test::ApkSpec spec;
+    spec.label = "王者荣耀 测试版";
+    spec.packageName = "com.example.king";
+    spec.versionName = "4.5.6";
+    spec.permissions = {"android.permission.INTERNET", "com.example.permission.UNKNOWN",
+                        "android.permission.CAMERA"};
+    spec.iconDensities = {"hdpi", "xhdpi"};
+    ASSERT_EQ(Inspect(spec), 0);
+    EXPECT_EQ(bridge.appLabel, "王者荣耀 测试版");
+    EXPECT_EQ(bridge.packageName, "com.example.king");
+    EXPECT_EQ(bridge.versionName, "4.5.6");
+    EXPECT_EQ(bridge.androidVersion, "Android 2.2");
+    EXPECT_EQ(bridge.permissionText, "    允许访问网络\r\n    允许访问使用照相设备\r\n    ");
+    EXPECT_EQ(bridge.iconPath, "res/drawable-hdpi-v4/icon.png");
+    const auto bytes = std::filesystem::file_size(bridge.apkPath);
+    ASSERT_LT(bytes, 1048576u);
+    EXPECT_NE(bridge.sizeText.find("KB"), std::string::npos) << bridge.sizeText;
+}
+
+TEST_F(InspectApkTest, MinimumSdkRules) {
+    const struct {
+        const char* minSdk;
+        const char* shown;
+    } cases[] = {{"8", "Android 2.2"}, {"6", "6"}, {"14", "Android 4.0"}, {"19", "19"}, {"", ""}};
+    for (const auto& c : cases) {
+        test::ApkSpec spec;
+        spec.minSdk = c.minSdk;
+        ASSERT_EQ(Inspect(spec), 0);
+        EXPECT_EQ(bridge.androidVersion, c.shown) << c.minSdk;
+    }
+}
+
+TEST_F(InspectApkTest, ClientJoinsPermissionsWithLineFeeds) {
+    DeviceBridge client(BridgeVariant::Client);
+    client.aaptPath = bridge.aaptPath;
+    client.apkPath = (folder / "c.apk").string();
+    test::ApkSpec spec;
+    spec.permissions = {"android.permission.VIBRATE", "android.permission.WAKE_LOCK"};
+    test::BuildApk(spec, client.apkPath);
+    ASSERT_EQ(client.InspectApk(), 0);
+    EXPECT_EQ(client.permissionText, "允许振动\n保持进程在休眠时从屏幕消失\n");
+}
+
+TEST_F(InspectApkTest, NotAnApkEmptiesEveryFact) {
+    ASSERT_EQ(Inspect({}), 0);
+    bridge.apkPath = (folder / "broken.apk").string();
+    std::ofstream(bridge.apkPath) << "this is no zip file";
+    EXPECT_EQ(bridge.InspectApk(), -1);
+    for (const std::string* fact :
+         {&bridge.appLabel, &bridge.packageName, &bridge.iconPath, &bridge.versionName,
+          &bridge.androidVersion, &bridge.sizeText, &bridge.permissionText}) {
+        EXPECT_EQ(*fact, "");
+    }
+}
+
+TEST_F(InspectApkTest, WithoutAaptOnlyTheSizeIsKnown) {
+    bridge.apkPath = (folder / "any.apk").string();
+    std::ofstream(bridge.apkPath) << std::string(1536, 'x');
+    bridge.aaptPath.clear();
+    EXPECT_EQ(bridge.InspectApk(), 0);
+    EXPECT_EQ(bridge.packageName, "");
+    EXPECT_EQ(bridge.permissionText, "    ");
+    EXPECT_EQ(bridge.sizeText, "1.5KB");
+}
+
+TEST_F(InspectApkTest, ReadsTheFrameworkItself) {
+    bridge.apkPath = "/usr/share/android-framework-res/framework-res.apk";
+    ASSERT_EQ(bridge.InspectApk(), 0);
+    EXPECT_EQ(bridge.packageName, "android");
+    EXPECT_NE(bridge.sizeText.find("MB"), std::string::npos) << bridge.sizeText;
+}
+
+}  // namespace
+}  // namespace tarnel

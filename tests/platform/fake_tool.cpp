@@ -1,0 +1,54 @@
+// A stand-in for faults no real tool produces on demand: huge output, zero bytes, a hang.
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+int main(int argc, char** argv) {
+    const std::string mode = argc > 1 ? argv[1] : "";
+    if (mode == "bytes") {  // bytes N: N bytes of a repeating pattern on stdout
+        long remaining = std::atol(argv[2]);
+        char block[8192];
+        for (size_t i = 0; i < sizeof block; ++i)
+            block[i] = static_cast<char>('a' + i % 26);
+        while (remaining > 0) {
+            long n = remaining < static_cast<long>(sizeof block) ? remaining : sizeof block;
+            if (::write(1, block, n) != n)
+                return 1;
+            remaining -= n;
+        }
+        return 0;
+    }
+    if (mode == "zero") {  // text with a zero byte inside
+        static const char text[] = "before\0after";
+        return ::write(1, text, sizeof text - 1) == sizeof text - 1 ? 0 : 1;
+    }
+    if (mode == "both") {  // one line on each stream, in a known order
+        std::fputs("out line\n", stdout);
+        std::fflush(stdout);
+        std::fputs("error: err line\n", stderr);
+        return 3;
+    }
+    if (mode == "hang" || mode == "devices") {  // says something, then never ends
+        std::fputs("started\n", stdout);
+        std::fflush(stdout);
+        for (;;)
+            ::pause();
+    }
+    if (mode == "stdin") {  // reads stdin: must see end of file at once
+        char c;
+        return ::read(0, &c, 1) == 0 ? 0 : 1;
+    }
+    if (mode == "tty") {
+        std::puts(::isatty(1) ? "terminal" : "pipe");
+        return 0;
+    }
+    if (mode == "args") {
+        for (int i = 2; i < argc; ++i)
+            std::printf("[%s]\n", argv[i]);
+        return 0;
+    }
+    return 2;
+}

@@ -1,0 +1,78 @@
+#include "platform/process_runner.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace tarnel {
+namespace {
+
+using std::chrono::milliseconds;
+
+RunResult Fake(std::vector<std::string> args, RunOptions options = {}) {
+    args.insert(args.begin(), FAKE_TOOL);
+    return RunProcess(args, options);
+}
+
+TEST(RunProcess, ReadsLargeOutputWhileTheChildRuns) {
+    const long size = 8 * 1024 * 1024;
+    RunResult result = Fake({"bytes", std::to_string(size)});
+    EXPECT_EQ(result.outcome, RunResult::Outcome::Finished);
+    EXPECT_EQ(result.exitStatus, 0);
+    ASSERT_EQ(result.output.size(), static_cast<size_t>(size));
+    EXPECT_EQ(result.output.substr(0, 4), "abcd");
+}
+
+TEST(RunProcess, KeepsErrorOutputAndZeroBytes) {
+    RunResult both = Fake({"both"});
+    EXPECT_EQ(both.output, "out line\nerror: err line\n");
+    EXPECT_EQ(both.exitStatus, 3);
+    RunResult zero = Fake({"zero"});
+    EXPECT_EQ(zero.output, std::string("before\0after", 12));
+}
+
+TEST(RunProcess, GivesTheChildAnEmptyStandardInput) {
+    EXPECT_EQ(Fake({"stdin"}).exitStatus, 0);
+}
+
+TEST(RunProcess, PassesArgumentsUnchanged) {
+    RunResult result = Fake({"args", "a b", "$HOME", "x;y", ""});
+    EXPECT_EQ(result.output, "[a b]\n[$HOME]\n[x;y]\n[]\n");
+}
+
+TEST(RunProcess, StopsAHungChildAtTheTimeLimitAndKeepsWhatItSaid) {
+    RunResult result = Fake({"hang"}, {.timeLimit = milliseconds(300)});
+    EXPECT_EQ(result.outcome, RunResult::Outcome::TimedOut);
+    EXPECT_EQ(result.output, "started\n");
+}
+
+TEST(RunProcess, ReportsAToolThatCannotStart) {
+    RunResult missing = RunProcess({"/nonexistent/tool", "devices"});
+    EXPECT_EQ(missing.outcome, RunResult::Outcome::CouldNotStart);
+    EXPECT_TRUE(missing.output.empty());
+    EXPECT_EQ(RunProcess({}).outcome, RunResult::Outcome::CouldNotStart);
+}
+
+TEST(RunProcess, OffersATerminalWhenAsked) {
+    EXPECT_EQ(Fake({"tty"}).output, "pipe\n");
+    std::string streamed;
+    RunResult result = Fake(
+        {"tty"}, {.pseudoTerminal = true, .onOutput = [&](std::string_view p) { streamed += p; }});
+    EXPECT_EQ(result.output, "terminal\r\n");
+    EXPECT_EQ(streamed, result.output);
+}
+
+TEST(RunProcess, RunsOnSeveralThreadsAtOnce) {
+    std::vector<std::thread> threads;
+    std::vector<std::string> outputs(4);
+    for (int i = 0; i < 4; ++i) {
+        threads.emplace_back([&, i] { outputs[i] = Fake({"bytes", "100000"}).output; });
+    }
+    for (auto& t : threads)
+        t.join();
+    for (const auto& o : outputs)
+        EXPECT_EQ(o.size(), 100000u);
+}
+
+}  // namespace
+}  // namespace tarnel
