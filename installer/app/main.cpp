@@ -1,0 +1,38 @@
+#include <clocale>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "bridge/device_bridge.h"
+#include "installer/cli/info_command.h"
+#include "installer/cli/options.h"
+#include "platform/log.h"
+#include "platform/tool_locator.h"
+
+using tarnel::InstallerOptions;
+
+int main(int argc, char** argv) {
+    std::setlocale(LC_CTYPE, "");
+    const InstallerOptions options =
+        tarnel::ParseInstallerOptions(std::vector<std::string>(argv + 1, argv + argc));
+    tarnel::SetVerbose(options.verbose);
+    switch (options.mode) {
+        case InstallerOptions::Mode::Help:
+            std::cout << tarnel::InstallerUsage();
+            return 0;
+        case InstallerOptions::Mode::Version:
+            std::cout << "tarnelInstall " TARNEL_VERSION "\n";
+            return 0;
+        case InstallerOptions::Mode::Invalid:
+            std::cerr << "tarnelInstall: " << options.error << "\n\n" << tarnel::InstallerUsage();
+            return 2;
+        case InstallerOptions::Mode::Info: {
+            tarnel::DeviceBridge bridge(tarnel::BridgeVariant::Installer);
+            bridge.aaptPath = tarnel::FindTool("aapt", "TARNEL_AAPT");
+            return tarnel::RunInfoCommand(bridge, options.path, std::cout, std::cerr);
+        }
+        default:
+            std::cerr << "tarnelInstall: this build has no installer window yet; use --info\n";
+            return 2;
+    }
+}

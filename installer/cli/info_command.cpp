@@ -1,0 +1,55 @@
+#include "installer/cli/info_command.h"
+
+#include <nlohmann/json.hpp>
+
+#include <filesystem>
+#include <ostream>
+
+#include "bridge/device_bridge.h"
+#include "platform/text_codec.h"
+
+namespace tarnel {
+namespace {
+
+std::string Narrow(const char* utf8) {
+    std::string text = utf8;
+    Utf8ToGbkInPlace(text);
+    return text;
+}
+
+void PrintFacts(const DeviceBridge& bridge, std::ostream& out) {
+    nlohmann::ordered_json facts;
+    facts["appLabel"] = AnsiToUtf8(bridge.appLabel);
+    facts["packageName"] = AnsiToUtf8(bridge.packageName);
+    facts["versionName"] = AnsiToUtf8(bridge.versionName);
+    facts["androidVersion"] = AnsiToUtf8(bridge.androidVersion);
+    facts["sizeText"] = AnsiToUtf8(bridge.sizeText);
+    facts["iconPath"] = AnsiToUtf8(bridge.iconPath);
+    facts["permissionText"] = AnsiToUtf8(bridge.permissionText);
+    out << facts.dump(2) << '\n';
+}
+
+}  // namespace
+
+int RunInfoCommand(DeviceBridge& bridge, const std::string& path, std::ostream& out,
+                   std::ostream& err) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) {
+        err << "tarnelInstall: " << path << ": no such file\n";
+        return 2;
+    }
+    if (bridge.aaptPath.empty()) {
+        err << "tarnelInstall: aapt was not found (install Debian's aapt package, or set "
+               "TARNEL_AAPT)\n";
+        return 2;
+    }
+    bridge.apkPath = std::filesystem::absolute(path).string();
+    if (bridge.InspectApk() != 0) {
+        err << Narrow("解释包有误") << '\n';
+        return 2;
+    }
+    PrintFacts(bridge, out);
+    return 0;
+}
+
+}  // namespace tarnel

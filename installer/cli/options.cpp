@@ -1,0 +1,76 @@
+#include "installer/cli/options.h"
+
+namespace tarnel {
+namespace {
+
+InstallerOptions Invalid(std::string error) {
+    InstallerOptions options;
+    options.mode = InstallerOptions::Mode::Invalid;
+    options.error = std::move(error);
+    return options;
+}
+
+}  // namespace
+
+InstallerOptions ParseInstallerOptions(const std::vector<std::string>& arguments) {
+    using Mode = InstallerOptions::Mode;
+    InstallerOptions options;
+    std::vector<std::string> plain;
+    bool onlyPaths = false;
+    for (const std::string& argument : arguments) {
+        if (onlyPaths || argument.empty() || argument[0] != '-' || argument == "-") {
+            plain.push_back(argument);
+        } else if (argument == "--") {
+            onlyPaths = true;
+        } else if (argument == "--verbose") {
+            options.verbose = true;
+        } else if (argument == "--internal") {
+            options.internal = true;
+        } else if (argument == "--help" || argument == "-h") {
+            options.mode = Mode::Help;
+        } else if (argument == "--version") {
+            options.mode = Mode::Version;
+        } else if (argument == "--info" || argument == "--extract" || argument == "--no-gui") {
+            if (options.mode != Mode::Window)
+                return Invalid("choose one of --info, --extract and --no-gui");
+            options.mode = argument == "--info"      ? Mode::Info
+                           : argument == "--extract" ? Mode::Extract
+                                                     : Mode::NoGui;
+        } else {
+            return Invalid("unknown option " + argument);
+        }
+    }
+    if (options.mode == Mode::Help || options.mode == Mode::Version)
+        return options;
+    const size_t allowed = options.mode == Mode::Extract ? 2 : 1;
+    if (plain.size() > allowed)
+        return Invalid("too many arguments");
+    if (options.mode != Mode::Window && plain.empty())
+        return Invalid("a package path is needed");
+    if (options.internal && options.mode != Mode::NoGui)
+        return Invalid("--internal goes with --no-gui");
+    if (!plain.empty())
+        options.path = plain[0];
+    if (plain.size() > 1)
+        options.targetDir = plain[1];
+    return options;
+}
+
+std::string InstallerUsage() {
+    return "Usage: tarnelInstall [PACKAGE]\n"
+           "       tarnelInstall --info PACKAGE\n"
+           "       tarnelInstall --extract PACKAGE.tpk [DIR]\n"
+           "       tarnelInstall --no-gui [--internal] PACKAGE\n"
+           "\n"
+           "Installs an Android app (.apk) or a game package (.tpk) on the attached phone.\n"
+           "\n"
+           "  --info       print the package's facts as one JSON object\n"
+           "  --extract    unpack a game package and check it against its manifest\n"
+           "  --no-gui     install without a window (to the SD card unless --internal)\n"
+           "  --internal   let the phone choose where the app goes\n"
+           "  --verbose    show every tool command and its output on standard error\n"
+           "  --help       show this text\n"
+           "  --version    show the version\n";
+}
+
+}  // namespace tarnel
