@@ -38,7 +38,8 @@ void DeviceBridge::DiscoverTools() {
 std::string DeviceBridge::RunTool(std::string commandLine, const RunOptions& options) const {
     if (commandLine.empty())
         return {};
-    LogLine("run: " + commandLine);
+    if (Verbose())
+        LogLine("run: " + commandLine);
     RunResult result = RunProcess(SplitCommandLine(commandLine), options);
     if (result.outcome == RunResult::Outcome::CouldNotStart) {
         LogLine("could not start: " + commandLine);
@@ -46,9 +47,11 @@ std::string DeviceBridge::RunTool(std::string commandLine, const RunOptions& opt
     }
     if (result.outcome == RunResult::Outcome::TimedOut)
         LogLine("time limit reached, stopped");
-    LogLine("output: " + result.output);
+    if (Verbose())
+        LogLine("output: " + result.output);
     // Stray zero bytes would end the text for every later search; they carry nothing.
-    std::erase(result.output, '\0');
+    if (result.output.find('\0') != std::string::npos)
+        std::erase(result.output, '\0');
     return Utf8ToAnsi(result.output.data(), static_cast<int>(result.output.size()));
 }
 

@@ -71,8 +71,21 @@ void AppendUtf8(std::string& out, char32_t c) {
     }
 }
 
-// Valid UTF-8: broken sequences replaced.
+// Valid UTF-8: broken sequences replaced. Tool output is nearly always valid already, so that case
+// costs one pass and one copy.
 std::string CleanUtf8(std::string_view text) {
+    size_t i = 0;
+    while (i < text.size()) {
+        if (static_cast<unsigned char>(text[i]) < 0x80) {
+            ++i;
+            continue;
+        }
+        size_t before = i;
+        if (DecodeOne(text, i) == 0xFFFD && text.compare(before, 3, "\xEF\xBF\xBD") != 0)
+            break;
+    }
+    if (i >= text.size())
+        return std::string(text);
     std::string out;
     out.reserve(text.size());
     for (size_t i = 0; i < text.size();)
