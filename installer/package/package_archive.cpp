@@ -93,44 +93,50 @@ std::optional<std::uint64_t> PackageArchive::Find(std::string_view name) const {
     return static_cast<std::uint64_t>(index);
 }
 
-bool PackageArchive::ExtractToFile(std::uint64_t index, const std::filesystem::path& target,
-                                   std::string* error) const {
+bool PackageArchive::ExtractToOpenFile(std::uint64_t index, int fd, std::string* error) const {
     std::string failure;
     const std::optional<ArchiveEntry> entry = Entry(index);
     if (!entry || entry->IsDirectory() || entry->IsSymbolicLink()) {
         failure = "not a file entry";
-    }
-    std::error_code folderFailure;
-    if (failure.empty() && target.has_parent_path()) {
-        std::filesystem::create_directories(target.parent_path(), folderFailure);
-    }
-    int fd = -1;
-    if (failure.empty()) {
-        unlink(target.c_str());
-        fd = open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-        if (fd < 0) {
-            failure = "cannot create " + target.string() + ": " + std::strerror(errno);
-        }
-    }
-    if (fd >= 0) {
+    } else {
         std::vector<char> buffer(std::min<std::uint64_t>(kReadBufferSize, entry->size + 1));
-        const bool written = ReserveFileSize(fd, entry->size, &failure) &&
-                             CopyEntryToFile(zip_.get(), index, entry->size, fd, buffer, {},
-                                             &failure) == CopyStatus::Done;
-        if (written) {
+        if (ReserveFileSize(fd, entry->size, &failure) &&
+            CopyEntryToFile(zip_.get(), index, entry->size, fd, buffer, {}, &failure) ==
+                CopyStatus::Done) {
             SetFileTimes(fd, entry->times);
-        }
-        if (close(fd) != 0 && written) {
-            failure = "cannot write " + target.string() + ": " + std::strerror(errno);
-        }
-        if (!failure.empty()) {
-            unlink(target.c_str());
         }
     }
     if (!failure.empty() && error) {
         *error = failure;
     }
     return failure.empty();
+}
+
+bool PackageArchive::ExtractToFile(std::uint64_t index, const std::filesystem::path& target,
+                                   std::string* error) const {
+    std::error_code folderFailure;
+    if (target.has_parent_path()) {
+        std::filesystem::create_directories(target.parent_path(), folderFailure);
+    }
+    unlink(target.c_str());
+    const int fd = open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        if (error) {
+            *error = "cannot create " + target.string() + ": " + std::strerror(errno);
+        }
+        return false;
+    }
+    bool written = ExtractToOpenFile(index, fd, error);
+    if (close(fd) != 0 && written) {
+        written = false;
+        if (error) {
+            *error = "cannot write " + target.string() + ": " + std::strerror(errno);
+        }
+    }
+    if (!written) {
+        unlink(target.c_str());
+    }
+    return written;
 }
 
 std::optional<std::string> PackageArchive::ReadWhole(std::uint64_t index, std::uint64_t limit,

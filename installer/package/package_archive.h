@@ -54,6 +54,8 @@ class PackageArchive {
     // mismatch or a short entry fails the call and leaves no file behind.
     bool ExtractToFile(std::uint64_t index, const std::filesystem::path& target,
                        std::string* error = nullptr) const;
+    // The same into a file already open for writing (a fresh temporary file).
+    bool ExtractToOpenFile(std::uint64_t index, int fd, std::string* error = nullptr) const;
     // The entry's data in memory; entries longer than limit are refused.
     std::optional<std::string> ReadWhole(std::uint64_t index, std::uint64_t limit,
                                          std::string* error = nullptr) const;

@@ -1,0 +1,106 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "installer/package/entry_attributes.h"
+#include "installer/package/entry_name_policy.h"
+#include "installer/package/entry_times.h"
+
+namespace tarnel {
+namespace {
+
+struct AttributeCase {
+    std::uint32_t external;
+    bool slash;
+    std::uint32_t expected;
+};
+
+TEST(EntryAttributes, FollowTheDosBitsAndTheUnixMode) {
+    const AttributeCase cases[] = {
+        {0x81A40000, false, kAttributeNormal},                        // Unix 0100644
+        {0x81240000, false, kAttributeNormal | kAttributeReadOnly},   // Unix 0100444
+        {0x41ED0010, false, kAttributeNormal | kAttributeDirectory},  // Unix folder, DOS bit
+        {0x41ED0000, false, kAttributeNormal | kAttributeDirectory},
+        // Windows: upper half zero, so every file is read-only.
+        {0x00000020, false, kAttributeNormal | kAttributeReadOnly | kAttributeArchive},
+        {0x00000010, false, kAttributeNormal | kAttributeReadOnly | kAttributeDirectory},
+        {0x00000007, false,
+         kAttributeNormal | kAttributeReadOnly | kAttributeHidden | kAttributeSystem},
+        {0x81A40001, false, kAttributeNormal | kAttributeReadOnly},
+        {0x81A40000, true, kAttributeNormal | kAttributeDirectory},
+        {0xA1FF0000, false, kAttributeNormal | kAttributeSymbolicLink},  // 0120777
+    };
+    for (const AttributeCase& c : cases) {
+        EXPECT_EQ(AttributesFromExternal(c.external, c.slash), c.expected)
+            << std::hex << c.external;
+    }
+}
+
+struct TimestampCase {
+    std::vector<std::uint8_t> field;
+    EntryTimes expected;
+};
+
+TEST(ExtendedTimestamp, ReplacesOnlyTheTimesPresent) {
+    const std::time_t dos = 1000;
+    const TimestampCase cases[] = {
+        {{}, {dos, dos, dos}},
+        {{0x01, 0x10, 0x00, 0x00, 0x00}, {dos, dos, 16}},
+        // Flags name three times, the central copy holds one.
+        {{0x07, 0x10, 0x00, 0x00, 0x00}, {dos, dos, 16}},
+        {{0x03, 0x10, 0x00, 0x00, 0x00, 0x20, 0x00, 0x00, 0x00}, {dos, 32, 16}},
+        {{0x06, 0x10, 0x00, 0x00, 0x00, 0x20, 0x00, 0x00, 0x00}, {32, 16, dos}},
+        {{0x01, 0xFF, 0xFF, 0xFF, 0xFF}, {dos, dos, -1}},
+        {{0x01, 0x10, 0x00}, {dos, dos, dos}},
+    };
+    for (const TimestampCase& c : cases) {
+        EntryTimes times = TimesFromDos(dos);
+        ApplyExtendedTimestamp(c.field, times);
+        EXPECT_EQ(times.creation, c.expected.creation);
+        EXPECT_EQ(times.access, c.expected.access);
+        EXPECT_EQ(times.modification, c.expected.modification);
+    }
+}
+
+struct NameCase {
+    const char* name;
+    NameVerdict verdict;
+};
+
+TEST(EntryNames, UnsafeNamesAreRecognisedWithEitherSeparator) {
+    const NameCase cases[] = {
+        {"manifest.data", NameVerdict::Safe},
+        {"android/obb/com.x/main.obb", NameVerdict::Safe},
+        {"android\\obb\\main.obb", NameVerdict::Safe},
+        {"a/./b", NameVerdict::Safe},
+        {"a..b/..c", NameVerdict::Safe},
+        {"dir/", NameVerdict::Safe},
+        {"/etc/passwd", NameVerdict::Absolute},
+        {"\\Windows\\evil.dll", NameVerdict::Absolute},
+        {"C:/xt", NameVerdict::DriveLetter},
+        {"c:evil", NameVerdict::DriveLetter},
+        {"../xt", NameVerdict::ParentReference},
+        {"..\\xt", NameVerdict::ParentReference},
+        {"a/../../b", NameVerdict::ParentReference},
+        {"a\\..\\..\\b", NameVerdict::ParentReference},
+        {"a/..", NameVerdict::ParentReference},
+        {"..", NameVerdict::ParentReference},
+        {"a\nb", NameVerdict::ControlCharacter},
+        {"tab\there", NameVerdict::ControlCharacter},
+        {"", NameVerdict::Empty},
+        {"./", NameVerdict::Empty},
+    };
+    for (const NameCase& c : cases) {
+        EXPECT_EQ(JudgeEntryName(c.name), c.verdict) << c.name;
+    }
+}
+
+TEST(EntryNames, ComponentsDropEmptyAndDotParts) {
+    EXPECT_EQ(NameComponents("a//b\\./c/"), (std::vector<std::string>{"a", "b", "c"}));
+    EXPECT_EQ(NameComponents("你好.txt"), (std::vector<std::string>{"你好.txt"}));
+}
+
+}  // namespace
+}  // namespace tarnel

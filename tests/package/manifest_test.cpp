@@ -1,0 +1,171 @@
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <string>
+
+#include "installer/package/manifest_inflate.h"
+#include "installer/package/package_manifest.h"
+#include "installer/package/package_writer.h"
+#include "platform/text_codec.h"
+
+namespace tarnel {
+namespace {
+
+std::string Inflated(const std::string& compressed, int* result) {
+    std::string text;
+    *result = InflateManifestBytes(compressed, text);
+    return text;
+}
+
+std::string WithDictionary(const std::string& text) {
+    z_stream stream{};
+    deflateInit(&stream, Z_DEFAULT_COMPRESSION);
+    deflateSetDictionary(&stream, reinterpret_cast<const Bytef*>("dict"), 4);
+    std::string out(256, '\0');
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
+    stream.avail_in = static_cast<uInt>(text.size());
+    stream.next_out = reinterpret_cast<Bytef*>(out.data());
+    stream.avail_out = static_cast<uInt>(out.size());
+    deflate(&stream, Z_FINISH);
+    out.resize(stream.total_out);
+    deflateEnd(&stream);
+    return out;
+}
+
+TEST(InflateManifest, ReadsWholeTextsAndRefusesBrokenStreams) {
+    const std::string small = "{\"packageName\": \"com.a.b\"}";
+    const std::string longText(5000, 'x');  // would not fit the old 1024-byte buffer
+    const std::string limit(kManifestTextLimit, 'y');
+    const std::string compressed = CompressManifest(small);
+    struct Case {
+        const char* what;
+        std::string input;
+        int result;
+        std::string text;
+    };
+    const Case cases[] = {
+        {"small", compressed, kManifestInflated, small},
+        {"long", CompressManifest(longText), kManifestInflated, longText},
+        {"at the limit", CompressManifest(limit), kManifestInflated, limit},
+        {"past the limit", CompressManifest(limit + "z"), kManifestDataError, ""},
+        {"empty", "", kManifestDataError, ""},
+        {"cut short", compressed.substr(0, compressed.size() - 5), kManifestDataError, ""},
+        {"raw text", small, kManifestDataError, ""},
+        {"preset dictionary", WithDictionary(small), kManifestDataError, ""},
+        {"bad checksum",
+         compressed.substr(0, compressed.size() - 1) + static_cast<char>(compressed.back() ^ 1),
+         kManifestDataError, ""},
+        {"trailing bytes ignored", compressed + "junk", kManifestInflated, small},
+    };
+    for (const Case& c : cases) {
+        int result = 0;
+        const std::string text = Inflated(c.input, &result);
+        EXPECT_EQ(result, c.result) << c.what;
+        EXPECT_EQ(text, c.text) << c.what;
+    }
+}
+
+TEST(InflateManifest, ReadsFromADescriptor) {
+    const std::string text(3000, 'm');
+    const std::string compressed = CompressManifest(text);
+    int pipeEnds[2];
+    ASSERT_EQ(pipe(pipeEnds), 0);
+    ASSERT_EQ(write(pipeEnds[1], compressed.data(), compressed.size()),
+              static_cast<ssize_t>(compressed.size()));
+    close(pipeEnds[1]);
+    std::string out;
+    EXPECT_EQ(InflateManifest(pipeEnds[0], out), kManifestInflated);
+    EXPECT_EQ(out, text);
+    close(pipeEnds[0]);
+    EXPECT_EQ(InflateManifest(-1, out), kManifestReadError);
+}
+
+const char kManifest[] =
+    "{\r\n  \"packageName\": \"com.example.racer\",\r\n  \"appName\": \"赛车\",\r\n"
+    "  \"versionName\": \"2.1\",\r\n  \"apkSize\": \"1234\",\r\n  \"dataSize\": \"99\",\r\n"
+    "  \"size\": \"1536\",\r\n  \"minSdkVersion\": \"14\"}";
+
+TEST(ManifestValues, FollowTheMarkerRule) {
+    struct Case {
+        std::string text;
+        const char* key;
+        const char* value;
+    };
+    const Case cases[] = {
+        {kManifest, "packageName", "com.example.racer"},
+        {kManifest, "appName", "赛车"},
+        {kManifest, "size", "1536"},
+        {kManifest, "apkSize", "1234"},
+        {kManifest, "minSdkVersion", "14"},
+        {kManifest, "missing", ""},
+        {kManifest, "PackageName", ""},  // case matters
+        // Exactly one space after the colon.
+        {"{\"packageName\":\"com.a.b\",}", "packageName", ""},
+        {"{\"packageName\":  \"com.a.b\",}", "packageName", ""},
+        // A quote not followed by a comma belongs to the value.
+        {"{\"appName\": \"say \"hi\" now\",}", "appName", "say \"hi\" now"},
+        // The last member loses its closing quote and brace.
+        {"{\"packageName\": \"com.a.b\", \"versionName\": \"3.0\" }\n", "versionName", "3.0"},
+        {"{\"versionName\": \"3.0", "versionName", "3.0"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ManifestValue(c.text, c.key), c.value) << c.text << " / " << c.key;
+    }
+}
+
+TEST(ManifestValues, ParseCutsTheMinimumLevel) {
+    struct Case {
+        const char* text;
+        const char* level;
+    };
+    const Case cases[] = {
+        {"{\"minSdkVersion\": \"14\"}", "14"},
+        {"{\"minSdkVersion\": \"9\"}", "9"},
+        {"{\"minSdkVersion\": \"8\",\"size\": \"1\",}", "8"},
+        {"{\"minSdkVersion\": \"", ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ParseManifest(c.text).minSdkVersion, c.level) << c.text;
+    }
+    const PackageManifest manifest = ParseManifest(kManifest);
+    EXPECT_EQ(manifest.packageName, "com.example.racer");
+    EXPECT_EQ(manifest.versionName, "2.1");
+    EXPECT_EQ(manifest.dataSize, "99");
+}
+
+TEST(ManifestDisplay, SizeAndVersionForms) {
+    SetNarrowCharset("UTF-8");
+    struct SizeCase {
+        const char* size;
+        const char* text;
+    };
+    const SizeCase sizes[] = {
+        {"1536", "1.5KB"},          {"2097152", "2.MB"},           {"500", "500.字节"},
+        {"1048575", "1.02e+003KB"}, {"5368709120", "5.12e+003MB"}, {"", "0.字节"},
+    };
+    for (const SizeCase& c : sizes) {
+        EXPECT_EQ(ManifestSizeText(c.size), c.text) << c.size;
+    }
+    struct LevelCase {
+        const char* level;
+        const char* name;
+    };
+    const LevelCase levels[] = {
+        {"14", "Android 4.0"}, {"19", "Android 4.4.2"}, {"22", "Android 5.1.1"}, {"6", "6"},
+        {"23", "23"},          {"014", "014"},
+    };
+    for (const LevelCase& c : levels) {
+        EXPECT_EQ(ManifestAndroidVersion(c.level), c.name) << c.level;
+    }
+}
+
+TEST(ManifestDisplay, LeadingIntegerReadsLikeAtoll) {
+    EXPECT_EQ(LeadingInteger("5000000000"), 5000000000);
+    EXPECT_EQ(LeadingInteger(" 12abc"), 12);
+    EXPECT_EQ(LeadingInteger("-5"), -5);
+    EXPECT_EQ(LeadingInteger("x"), 0);
+    EXPECT_EQ(LeadingInteger(""), 0);
+}
+
+}  // namespace
+}  // namespace tarnel
