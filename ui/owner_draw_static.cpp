@@ -1,0 +1,73 @@
+#include "ui/owner_draw_static.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "ui/skin_fonts.h"
+
+namespace tarnel {
+
+COwerDrawStatic::COwerDrawStatic(const QString& faceName, QWidget* parentWindow, int fontHeight,
+                                 QRgb textColour)
+    : QWidget(parentWindow),
+      faceName_(faceName),
+      fontHeight_(fontHeight),
+      textColour_(textColour) {}
+
+COwerDrawStatic::COwerDrawStatic(QWidget* parentWindow, int fontHeight, QRgb textColour)
+    : COwerDrawStatic(kLabelFace, parentWindow, fontHeight, textColour) {}
+
+void COwerDrawStatic::SetText(const QString& text) {
+    if (text_ != text) {
+        text_ = text;
+        update();
+    }
+}
+
+void COwerDrawStatic::SetTextColour(QRgb colour) {
+    textColour_ = colour;
+    update();
+}
+
+void COwerDrawStatic::SetUnderline(bool underline) {
+    underline_ = underline;
+    update();
+}
+
+void COwerDrawStatic::SetClickable(bool clickable) {
+    clickable_ = clickable;
+    if (clickable) {
+        setCursor(Qt::PointingHandCursor);
+    } else {
+        unsetCursor();
+    }
+}
+
+void COwerDrawStatic::paintEvent(QPaintEvent*) {
+    // No background of its own: Qt has already painted the parent beneath this label.
+    QPainter painter(this);
+    painter.setFont(SkinFont(faceName_, fontHeight_, 400, underline_));
+    painter.setPen(QColor(textColour_));
+    painter.drawText(rect(), Qt::AlignLeft | Qt::AlignTop, text_);
+}
+
+void COwerDrawStatic::mousePressEvent(QMouseEvent* event) {
+    if (clickable_ && event->button() == Qt::LeftButton) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void COwerDrawStatic::mouseReleaseEvent(QMouseEvent* event) {
+    if (!clickable_ || event->button() != Qt::LeftButton) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    if (rect().contains(event->position().toPoint())) {
+        emit clicked();
+    }
+}
+
+}  // namespace tarnel

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QRgb>
+#include <QString>
+#include <QWidget>
+
+namespace tarnel {
+
+// A label that draws only its text, in its own face, height and colour: whatever its parent paints
+// beneath it shows through, and keeps showing through when the parent paints something else.
+// Not clickable labels let mouse presses through to the window, so a title label does not stop
+// the window from being dragged.
+class COwerDrawStatic : public QWidget {
+    Q_OBJECT
+
+  public:
+    COwerDrawStatic(const QString& faceName, QWidget* parentWindow, int fontHeight,
+                    QRgb textColour);
+    // The installer's labels, always in the label face.
+    COwerDrawStatic(QWidget* parentWindow, int fontHeight, QRgb textColour);
+
+    void SetText(const QString& text);
+    const QString& Text() const { return text_; }
+    void SetTextColour(QRgb colour);
+    void SetUnderline(bool underline);
+    // A clickable label takes the press, emits clicked() and shows the hand pointer.
+    void SetClickable(bool clickable);
+
+  signals:
+    void clicked();
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+  private:
+    QString faceName_;
+    int fontHeight_;
+    bool underline_ = false;
+    QRgb textColour_;
+    QString text_;
+    bool clickable_ = false;
+};
+
+}  // namespace tarnel

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <initializer_list>
+
+class QWidget;
+
+namespace tarnel {
+
+// A borderless skinned window: no frame, caption or system menu of the window manager. A
+// compositing window manager still draws its drop shadow where it gives frameless windows one.
+void MakeSkinnedWindow(QWidget* window);
+
+// The user drags a borderless window by the top bandHeight pixels of its client area. Presses on
+// controls that take the mouse (buttons) stay theirs; everything else in the band moves the
+// window, through the window system where it can, else by following the pointer.
+void DragByTopBand(QWidget* window, int bandHeight);
+
+// The hand pointer over clickable pictures and labels.
+void UseHandCursor(std::initializer_list<QWidget*> controls);
+
+}  // namespace tarnel
