@@ -1,0 +1,207 @@
+#include <atomic>
+#include <fstream>
+#include <optional>
+
+#include "sim/shell_commands.h"
+
+namespace tarnel::sim {
+
+namespace {
+
+using Arguments = std::vector<std::string>;
+
+constexpr size_t kChunk = 64 * 1024;
+
+int ListPackages(CommandContext& context, const Arguments& argv) {
+    const SplitArguments arguments = SplitFlags(argv);
+    const std::string filter = arguments.operands.empty() ? "" : arguments.operands[0];
+    std::string text;
+    for (const InstalledPackage& package : context.phone.Packages().List()) {
+        if ((arguments.flags.contains('3') && package.system) ||
+            (arguments.flags.contains('s') && !package.system) ||
+            package.name.find(filter) == std::string::npos) {
+            continue;
+        }
+        text += "package:";
+        if (arguments.flags.contains('f')) {
+            text += package.codePath + "/base.apk=";
+        }
+        text += package.name + "\n";
+    }
+    context.out.Out(text);
+    return 0;
+}
+
+struct InstallArguments {
+    InstallOptions options;
+    std::optional<uint64_t> streamedSize;  // -S: the APK comes on standard input
+    std::string path;
+    std::string error;
+};
+
+InstallArguments ParseInstallArguments(const Arguments& argv) {
+    InstallArguments parsed;
+    for (size_t i = 2; i < argv.size(); ++i) {
+        const std::string& argument = argv[i];
+        const bool takesValue = argument == "-S" || argument == "-i" || argument == "-p" ||
+                                argument == "--user" || argument == "--install-location";
+        if (takesValue && i + 1 == argv.size()) {
+            parsed.error = "Error: option " + argument + " needs a value";
+            return parsed;
+        }
+        if (argument == "-r") {
+            parsed.options.replace = true;
+        } else if (argument == "-s") {
+            parsed.options.external = true;
+        } else if (argument == "-d") {
+            parsed.options.allowDowngrade = true;
+        } else if (argument == "-S") {
+            const std::string& size = argv[++i];
+            if (size.empty() || size.find_first_not_of("0123456789") != std::string::npos) {
+                parsed.error = "Error: invalid size " + size;
+                return parsed;
+            }
+            parsed.streamedSize = std::stoull(size);
+        } else if (takesValue) {
+            ++i;
+        } else if (argument == "-t" || argument == "-g" || argument == "-f" || argument == "-l" ||
+                   argument == "-R" || argument == "-k") {
+            continue;
+        } else if (argument.starts_with("-")) {
+            parsed.error = "Error: Unknown option: " + argument;
+            return parsed;
+        } else {
+            parsed.path = argument;
+        }
+    }
+    if (!parsed.streamedSize && parsed.path.empty()) {
+        parsed.error = "Error: APK content must be streamed";
+    }
+    return parsed;
+}
+
+int Report(CommandContext& context, const PackageResult& result) {
+    context.out.Out(result.text + "\n");
+    return result.succeeded ? 0 : 1;
+}
+
+// Reads the promised number of bytes; they are kept in `into` unless it is empty.
+bool ReceiveApk(CommandInput& in, uint64_t size, const std::filesystem::path& into) {
+    std::ofstream file;
+    if (!into.empty()) {
+        file.open(into, std::ios::binary | std::ios::trunc);
+    }
+    std::string chunk;
+    while (size > 0 && in.Read(static_cast<size_t>(std::min<uint64_t>(size, kChunk)), chunk)) {
+        file.write(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+        size -= chunk.size();
+    }
+    return size == 0 && (into.empty() || file.flush());
+}
+
+int InstallStreamed(CommandContext& context, const InstallArguments& arguments) {
+    PackageManager& packages = context.phone.Packages();
+    const uint64_t size = *arguments.streamedSize;
+    if (std::optional<PackageResult> refused = packages.RefuseEarly(size, arguments.options)) {
+        ReceiveApk(context.in, size, {});
+        return Report(context, *refused);
+    }
+    static std::atomic<unsigned> sessions{0};
+    const std::string staging = "/data/app/vmdl" + std::to_string(++sessions) + ".tmp";
+    PhoneFileSystem& files = context.phone.Files();
+    const std::filesystem::path apk = files.Locate(staging, Access::Write, true).host;
+    if (!ReceiveApk(context.in, size, apk)) {
+        std::filesystem::remove(apk);
+        context.out.Err("Error: the APK stream ended early\n");
+        return 1;
+    }
+    const PackageResult result = packages.Install(apk, arguments.options);
+    std::filesystem::remove(apk);
+    return Report(context, result);
+}
+
+int Install(CommandContext& context, const Arguments& argv) {
+    const InstallArguments arguments = ParseInstallArguments(argv);
+    if (!arguments.error.empty()) {
+        context.out.Err(arguments.error + "\n");
+        return 1;
+    }
+    if (arguments.streamedSize) {
+        return InstallStreamed(context, arguments);
+    }
+    const HostLocation location = context.phone.Files().Locate(arguments.path, Access::Read, true);
+    std::error_code error;
+    if (location.error != 0 || !std::filesystem::is_regular_file(location.host, error)) {
+        context.out.Err("Error: Unable to open file: " + arguments.path +
+                        "\nConsider using a file under /data/local/tmp/\nError: Can't open file: " +
+                        arguments.path + "\n");
+        return 1;
+    }
+    if (context.phone.Settings().installResultForm == InstallResultForm::Old) {
+        context.out.Out("\tpkg: " + arguments.path + "\n");
+    }
+    return Report(context, context.phone.Packages().Install(location.host, arguments.options));
+}
+
+int Uninstall(CommandContext& context, const Arguments& argv) {
+    const SplitArguments arguments = SplitFlags(argv);
+    if (arguments.operands.size() < 2) {
+        context.out.Err("Error: package name not specified\n");
+        return 1;
+    }
+    return Report(context, context.phone.Packages().Uninstall(arguments.operands.back()));
+}
+
+int Path(CommandContext& context, const Arguments& argv) {
+    const std::optional<InstalledPackage> package =
+        argv.size() > 2 ? context.phone.Packages().Find(argv[2]) : std::nullopt;
+    if (!package) {
+        return 1;
+    }
+    context.out.Out("package:" + package->codePath + "/base.apk\n");
+    return 0;
+}
+
+int Pm(CommandContext& context, const Arguments& argv) {
+    const std::string verb = argv.size() > 1 ? argv[1] : "";
+    if (verb == "list" && argv.size() > 2 && (argv[2] == "package" || argv[2] == "packages")) {
+        Arguments rest(argv.begin() + 2, argv.end());
+        return ListPackages(context, rest);
+    }
+    if (verb == "install") {
+        return Install(context, argv);
+    }
+    if (verb == "uninstall") {
+        return Uninstall(context, argv);
+    }
+    if (verb == "path") {
+        return Path(context, argv);
+    }
+    context.out.Err(verb.empty() ? "usage: pm [list|install|uninstall|path] ...\n"
+                                 : "Unknown command: " + verb + "\n");
+    return 1;
+}
+
+// "cmd package ..." is pm by another name; adb's streamed install goes through it.
+int Cmd(CommandContext& context, const Arguments& argv) {
+    if (argv.size() < 2) {
+        context.out.Err("cmd: No service specified; use -l to list all services\n");
+        return 20;
+    }
+    if (argv[1] != "package") {
+        context.out.Err("cmd: Can't find service: " + argv[1] + "\n");
+        return 20;
+    }
+    Arguments pm(argv.begin() + 1, argv.end());
+    pm[0] = "pm";
+    return Pm(context, pm);
+}
+
+}  // namespace
+
+void AddPackageCommands(CommandTable& table) {
+    table["pm"] = Pm;
+    table["cmd"] = Cmd;
+}
+
+}  // namespace tarnel::sim

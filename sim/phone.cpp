@@ -1,0 +1,99 @@
+#include "sim/phone.h"
+
+#include <algorithm>
+
+#include "sim/home_screen.h"
+
+namespace tarnel::sim {
+
+namespace {
+
+// The banner splits on ':', ';' and '=': keep them out of its values.
+std::string BannerValue(std::string_view text) {
+    std::string value(text);
+    std::replace_if(
+        value.begin(), value.end(),
+        [](char c) { return c == ':' || c == ';' || c == '=' || c == ',' || c < ' '; }, '_');
+    return value;
+}
+
+std::string ProductName(std::string_view model) {
+    std::string name;
+    for (char c : model) {
+        const bool alphanumeric =
+            (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+        name.push_back(alphanumeric ? static_cast<char>(c | (c >= 'A' && c <= 'Z' ? 0x20 : 0))
+                                    : '_');
+    }
+    return name.empty() ? "phone" : name;
+}
+
+std::string SdkLevel(std::string_view release) {
+    static const std::map<std::string_view, std::string_view> levels = {
+        {"4.0", "14"}, {"4.1", "16"}, {"4.2", "17"}, {"4.3", "18"}, {"4.4", "19"}, {"5.0", "21"},
+        {"5.1", "22"}, {"6.0", "23"}, {"7.0", "24"}, {"7.1", "25"}, {"8.0", "26"}, {"8.1", "27"},
+        {"9", "28"},   {"10", "29"},  {"11", "30"},  {"12", "31"},  {"13", "33"},  {"14", "34"}};
+    for (std::string_view key = release; !key.empty();) {
+        if (const auto it = levels.find(key); it != levels.end()) {
+            return std::string(it->second);
+        }
+        const size_t dot = key.rfind('.');
+        key = dot == std::string_view::npos ? std::string_view() : key.substr(0, dot);
+    }
+    if (const auto it = levels.find(std::string(release) + ".0"); it != levels.end()) {
+        return std::string(it->second);
+    }
+    return "28";
+}
+
+}  // namespace
+
+Phone::Phone(Scenario scenario, const std::filesystem::path& root)
+    : scenario_(std::move(scenario)),
+      files_(root, scenario_.capacity),
+      packages_(scenario_, files_),
+      activities_(scenario_, packages_, files_) {
+    files_.CreateLayout();
+}
+
+bool Phone::HasFeature(std::string_view name) const {
+    return std::find(scenario_.features.begin(), scenario_.features.end(), name) !=
+           scenario_.features.end();
+}
+
+std::string Phone::Banner() const {
+    std::string features;
+    for (const std::string& feature : scenario_.features) {
+        features += (features.empty() ? "" : ",") + BannerValue(feature);
+    }
+    const std::string product = ProductName(scenario_.model);
+    return "device::ro.product.name=" + product +
+           ";ro.product.model=" + BannerValue(scenario_.model) + ";ro.product.device=" + product +
+           ";features=" + features;
+}
+
+std::map<std::string, std::string> Phone::Properties() const {
+    return {
+        {"ro.product.model", scenario_.model},
+        {"ro.product.brand", scenario_.brand},
+        {"ro.product.manufacturer", scenario_.brand},
+        {"ro.product.name", ProductName(scenario_.model)},
+        {"ro.product.device", ProductName(scenario_.model)},
+        {"ro.product.cpu.abi", scenario_.cpuType},
+        {"ro.build.version.release", scenario_.release},
+        {"ro.build.version.sdk", SdkLevel(scenario_.release)},
+        {"ro.secure", scenario_.root ? "0" : "1"},
+        {"ro.debuggable", scenario_.root ? "1" : "0"},
+        {"sys.boot_completed", "1"},
+    };
+}
+
+const std::string& Phone::ScreenPng() {
+    std::call_once(screenPainted_, [this] {
+        const DisplaySize size = ParseDisplaySize(scenario_.display).value();
+        screenPng_ = EncodePng(PaintHomeScreen(size.width, size.height));
+    });
+    return screenPng_;
+}
+
+}  // namespace tarnel::sim
