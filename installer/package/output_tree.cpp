@@ -21,7 +21,8 @@ std::string Failure(const char* what, const std::string& name) {
 
 // Opens or creates the folder name in parent. Something else of that name is removed first.
 int EnterFolder(int parent, const std::string& name, std::string* error) {
-    for (int attempt = 0; attempt < 2; ++attempt) {
+    // At most: remove what is in the way, create, open.
+    for (int attempt = 0; attempt < 3; ++attempt) {
         int fd = openat(parent, name.c_str(), kFolderFlags);
         if (fd >= 0) {
             return fd;

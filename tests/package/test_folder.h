@@ -4,7 +4,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 
 namespace tarnel::test {
@@ -33,8 +32,14 @@ class TestFolder {
 };
 
 inline std::string ReadFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    if (!in) {
+        return {};
+    }
+    std::string data(static_cast<std::size_t>(in.tellg()), '\0');
+    in.seekg(0);
+    in.read(data.data(), static_cast<std::streamsize>(data.size()));
+    return data;
 }
 
 inline void WriteFile(const std::filesystem::path& path, const std::string& data) {

@@ -1,0 +1,249 @@
+// Unpacking packages made by our writer: hostile names, links, Windows attributes, damage.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+#include "installer/package/package_writer.h"
+#include "installer/package/unpacker.h"
+#include "tests/package/test_folder.h"
+
+namespace tarnel {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadFile;
+using test::TestFolder;
+
+struct Entry {
+    std::string name;
+    std::string data;
+    EntryOptions options = {};
+};
+
+void WriteArchive(const fs::path& path, const std::vector<Entry>& entries) {
+    std::optional<PackageWriter> writer = PackageWriter::Create(path);
+    ASSERT_TRUE(writer);
+    for (const Entry& entry : entries) {
+        ASSERT_TRUE(writer->AddFile(entry.name, entry.data, entry.options)) << entry.name;
+    }
+    std::string error;
+    ASSERT_TRUE(writer->Finish(&error)) << error;
+}
+
+// Every path below root, for proving that nothing else appeared.
+std::vector<std::string> TreeOf(const fs::path& root) {
+    std::vector<std::string> paths;
+    for (const auto& item : fs::recursive_directory_iterator(root)) {
+        paths.push_back(fs::relative(item.path(), root).string());
+    }
+    std::sort(paths.begin(), paths.end());
+    return paths;
+}
+
+struct HostileCase {
+    const char* name;
+    const char* reason;
+};
+
+TEST(UnpackHostile, EntriesPointingOutsideAreSkippedAndCounted) {
+    const HostileCase cases[] = {
+        {"/tmp/tarnel-escape", "absolute path"},
+        {"\\tarnel-escape", "absolute path"},
+        {"C:/tarnel-escape", "drive letter"},
+        {"c:tarnel-escape", "drive letter"},
+        {"../escape", "parent folder reference"},
+        {"..\\escape", "parent folder reference"},
+        {"android/../../escape", "parent folder reference"},
+        {"android\\..\\..\\escape", "parent folder reference"},
+        {"bad\nname", "control character in name"},
+    };
+    for (const HostileCase& c : cases) {
+        TestFolder folder;
+        WriteArchive(folder / "p.tpk", {{"good.txt", "ok"}, {c.name, "evil"}});
+        const UnpackReport report = UnpackArchive(folder / "p.tpk", folder / "a" / "out");
+        EXPECT_EQ(report.status, UnpackStatus::Done) << c.name << ": " << report.message;
+        ASSERT_EQ(report.skipped.size(), 1u) << c.name;
+        EXPECT_EQ(report.skipped[0].name, c.name);
+        EXPECT_EQ(report.skipped[0].reason, c.reason);
+        EXPECT_EQ(TreeOf(folder.Path()),
+                  (std::vector<std::string>{"a", "a/out", "a/out/good.txt", "p.tpk"}))
+            << c.name;
+    }
+    EXPECT_FALSE(fs::exists("/tmp/tarnel-escape"));
+}
+
+TEST(UnpackHostile, LinksAreNotCreatedAndNotWrittenThrough) {
+    TestFolder folder;
+    std::optional<PackageWriter> writer = PackageWriter::Create(folder / "p.tpk");
+    ASSERT_TRUE(writer);
+    writer->AddSymbolicLink("link", folder.Path().string());
+    writer->AddFile("link/planted.txt", "evil");
+    ASSERT_TRUE(writer->Finish());
+    const UnpackReport report = UnpackArchive(folder / "p.tpk", folder / "out");
+    EXPECT_EQ(report.status, UnpackStatus::Done) << report.message;
+    ASSERT_EQ(report.skipped.size(), 1u);
+    EXPECT_EQ(report.skipped[0].reason, "symbolic link");
+    EXPECT_TRUE(fs::is_directory(fs::symlink_status(folder / "out" / "link")));
+    EXPECT_FALSE(fs::exists(folder / "planted.txt"));
+}
+
+TEST(UnpackHostile, LinksLeftInAReusedFolderAreReplaced) {
+    TestFolder folder;
+    fs::create_directories(folder / "out");
+    fs::create_directories(folder / "elsewhere");
+    fs::create_directory_symlink(folder / "elsewhere", folder / "out" / "android");
+    fs::create_symlink(folder / "elsewhere" / "victim", folder / "out" / "file.txt");
+    WriteArchive(folder / "p.tpk", {{"android/data.bin", "data"}, {"file.txt", "text"}});
+    const UnpackReport report = UnpackArchive(folder / "p.tpk", folder / "out");
+    EXPECT_EQ(report.status, UnpackStatus::Done) << report.message;
+    EXPECT_TRUE(fs::is_empty(folder / "elsewhere"));
+    EXPECT_EQ(ReadFile(folder / "out" / "android" / "data.bin"), "data");
+    EXPECT_EQ(ReadFile(folder / "out" / "file.txt"), "text");
+}
+
+TEST(UnpackNames, SameFileUnderTwoSpellingsIsWrittenOnce) {
+    TestFolder folder;
+    WriteArchive(folder / "p.tpk",
+                 {{"a/b.txt", "first"}, {"a\\b.txt", "second"}, {"a/./b.txt", "third"}});
+    const UnpackReport report = UnpackArchive(folder / "p.tpk", folder / "out");
+    EXPECT_EQ(report.status, UnpackStatus::Done);
+    EXPECT_EQ(report.skipped.size(), 2u);
+    EXPECT_EQ(ReadFile(folder / "out" / "a" / "b.txt"), "first");
+}
+
+TEST(UnpackNames, BackslashesMakeFoldersAndCaseIsKept) {
+    TestFolder folder;
+    WriteArchive(folder / "p.tpk",
+                 {{"Android\\OBB\\com.a.b\\main.obb", "obb"}, {"Icon.PNG", "png"}});
+    EXPECT_EQ(UnpackArchive(folder / "p.tpk", folder / "out").status, UnpackStatus::Done);
+    EXPECT_EQ(ReadFile(folder / "out" / "Android" / "OBB" / "com.a.b" / "main.obb"), "obb");
+    EXPECT_EQ(ReadFile(folder / "out" / "Icon.PNG"), "png");
+}
+
+TEST(UnpackAttributes, WindowsFilesComeOutReadOnlyAndCanBeReplaced) {
+    TestFolder folder;
+    const EntryOptions windows{.external = 0x20, .system = 0};
+    WriteArchive(folder / "p.tpk", {{"data/a.bin", "one", windows}});
+    ASSERT_EQ(UnpackArchive(folder / "p.tpk", folder / "out").status, UnpackStatus::Done);
+    struct stat info {};
+    ASSERT_EQ(stat((folder / "out" / "data" / "a.bin").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0444u);
+    WriteArchive(folder / "q.tpk", {{"data/a.bin", "two", windows}});
+    ASSERT_EQ(UnpackArchive(folder / "q.tpk", folder / "out").status, UnpackStatus::Done);
+    EXPECT_EQ(ReadFile(folder / "out" / "data" / "a.bin"), "two");
+}
+
+TEST(UnpackAttributes, TimesComeFromUtFieldOrDosTime) {
+    TestFolder folder;
+    WriteArchive(folder / "p.tpk",
+                 {{"dos.txt", "d", {.dosTime = 1600000000}},
+                  {"ut.txt",
+                   "u",
+                   {.ut = UtTimes{.flags = 3, .modification = 1234567890, .access = 1300000000}}}});
+    ASSERT_EQ(UnpackArchive(folder / "p.tpk", folder / "out").status, UnpackStatus::Done);
+    struct stat info {};
+    ASSERT_EQ(stat((folder / "out" / "dos.txt").c_str(), &info), 0);
+    EXPECT_NEAR(static_cast<double>(info.st_mtime), 1600000000.0, 2.0);
+    ASSERT_EQ(stat((folder / "out" / "ut.txt").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mtime, 1234567890);
+    EXPECT_EQ(info.st_atime, 1300000000);
+}
+
+// Flips one byte of entry data in a finished archive.
+void Damage(const fs::path& path, const std::string& marker) {
+    std::string bytes = ReadFile(path);
+    const std::size_t at = bytes.find(marker);
+    ASSERT_NE(at, std::string::npos);
+    bytes[at] ^= 0x01;
+    test::WriteFile(path, bytes);
+}
+
+TEST(UnpackDamage, CrcErrorFailsAndRemovesThePartialFile) {
+    TestFolder folder;
+    WriteArchive(folder / "p.tpk",
+                 {{"ok.txt", "fine"}, {"bad.txt", "DAMAGE-ME-PLEASE", {.stored = true}}});
+    Damage(folder / "p.tpk", "DAMAGE-ME");
+    const UnpackReport report = UnpackArchive(folder / "p.tpk", folder / "out");
+    EXPECT_EQ(report.status, UnpackStatus::Failed);
+    EXPECT_NE(report.message.find("bad.txt: CRC error"), std::string::npos) << report.message;
+    EXPECT_FALSE(fs::exists(folder / "out" / "bad.txt"));
+}
+
+TEST(UnpackDamage, CrcErrorInOnePieceOfALargeEntryFailsIt) {
+    TestFolder folder;
+    std::string big(kPieceSize * 2 + 4096, 'x');
+    big.replace(kPieceSize + 100, 9, "DAMAGE-ME");
+    WriteArchive(folder / "p.tpk", {{"big.obb", big, {.stored = true}}});
+    Damage(folder / "p.tpk", "DAMAGE-ME");
+    const UnpackReport report = UnpackArchive(folder / "p.tpk", folder / "out", {.threads = 2});
+    EXPECT_EQ(report.status, UnpackStatus::Failed);
+    EXPECT_NE(report.message.find("CRC"), std::string::npos) << report.message;
+    EXPECT_FALSE(fs::exists(folder / "out" / "big.obb"));
+}
+
+TEST(UnpackDamage, TruncatedPackageIsRefused) {
+    TestFolder folder;
+    WriteArchive(folder / "p.tpk", {{"a.txt", std::string(10000, 'a')}});
+    const std::string bytes = ReadFile(folder / "p.tpk");
+    test::WriteFile(folder / "p.tpk", bytes.substr(0, bytes.size() / 2));
+    const UnpackReport report = UnpackArchive(folder / "p.tpk", folder / "out");
+    EXPECT_EQ(report.status, UnpackStatus::CannotOpen);
+    EXPECT_FALSE(report.message.empty());
+}
+
+TEST(UnpackProgress, LargeStoredEntryIsCopiedInPiecesAndReported) {
+    TestFolder folder;
+    std::string big(kPieceSize * 2 + 12345, '\0');
+    for (std::size_t i = 0; i < big.size(); i += 4093) {
+        big[i] = static_cast<char>(i / 4093);
+    }
+    WriteArchive(folder / "p.tpk", {{"android/obb/main.obb", big, {.stored = true}},
+                                    {"small.txt", "s"},
+                                    {"zeros.bin", std::string(3 << 20, '\0')}});
+    std::vector<std::uint64_t> seen;
+    std::uint64_t reportedTotal = 0;
+    UnpackOptions options{.progress =
+                              [&](std::uint64_t done, std::uint64_t total) {
+                                  seen.push_back(done);
+                                  reportedTotal = total;
+                              },
+                          .threads = 3};
+    const UnpackReport report = UnpackArchive(folder / "p.tpk", folder / "out", options);
+    ASSERT_EQ(report.status, UnpackStatus::Done) << report.message;
+    EXPECT_EQ(report.files, 3u);
+    EXPECT_EQ(ReadFile(folder / "out" / "android" / "obb" / "main.obb"), big);
+    EXPECT_EQ(ReadFile(folder / "out" / "zeros.bin"), std::string(3 << 20, '\0'));
+    const std::uint64_t total = big.size() + 1 + (3 << 20);
+    EXPECT_EQ(reportedTotal, total);
+    ASSERT_FALSE(seen.empty());
+    EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
+    EXPECT_EQ(seen.back(), total);
+}
+
+TEST(UnpackProgress, CancellingStopsAndLeavesNoPartialFile) {
+    TestFolder folder;
+    WriteArchive(folder / "p.tpk", {{"big.obb", std::string(100000, 'c'), {.stored = true}}});
+    std::stop_source stop;
+    UnpackOptions options{.progress = [&](std::uint64_t, std::uint64_t) { stop.request_stop(); },
+                          .stop = stop.get_token(),
+                          .threads = 1};
+    stop.request_stop();
+    const UnpackReport report = UnpackArchive(folder / "p.tpk", folder / "out", options);
+    EXPECT_EQ(report.status, UnpackStatus::Cancelled);
+    EXPECT_FALSE(fs::exists(folder / "out" / "big.obb"));
+}
+
+TEST(UnpackFolder, AFileInTheWayOfTheFolderFailsClearly) {
+    TestFolder folder;
+    test::WriteFile(folder / "out", "not a folder");
+    WriteArchive(folder / "p.tpk", {{"a.txt", "a"}});
+    const UnpackReport report = UnpackArchive(folder / "p.tpk", folder / "out");
+    EXPECT_EQ(report.status, UnpackStatus::Failed);
+    EXPECT_NE(report.message.find("cannot create folder"), std::string::npos) << report.message;
+}
+
+}  // namespace
+}  // namespace tarnel

@@ -1,0 +1,149 @@
+// Unpacking packages into their folder beside them and checking them against their manifest.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <string>
+
+#include "bridge/device_bridge.h"
+#include "installer/package/folder_tree.h"
+#include "installer/package/game_package_writer.h"
+#include "installer/package/package_messages.h"
+#include "installer/package/unpack_package.h"
+#include "installer/package/verify_unpacked.h"
+#include "platform/text_codec.h"
+#include "tests/package/test_folder.h"
+
+namespace tarnel {
+namespace {
+
+namespace fs = std::filesystem;
+using test::TestFolder;
+
+GamePackage Racer() {
+    GamePackage package;
+    package.apk = std::string(3000, 'A');
+    package.icon = "PNG";
+    package.dataFiles = {
+        {"obb/com.example.racer/main.1.com.example.racer.obb", std::string(5000, 'o')},
+        {"data/com.example.racer/files/save.dat", "save"}};
+    return package;
+}
+
+struct VerifyCase {
+    const char* what;
+    void (*change)(GamePackage&);
+    int result;
+};
+
+const VerifyCase kCases[] = {
+    {"intact", [](GamePackage&) {}, kUnpackedIntact},
+    {"no manifest", [](GamePackage& p) { p.manifestEntryName = "readme.txt"; }, kManifestMissing},
+    {"manifest not zlib", [](GamePackage& p) { p.manifestData = "{\"packageName\": \"x\"}"; },
+     kManifestBroken},
+    {"manifest cut short",
+     [](GamePackage& p) {
+         p.manifestData = CompressManifest(ManifestText(p.manifest)).substr(0, 20);
+     },
+     kManifestBroken},
+    {"no apk", [](GamePackage& p) { p.apk.reset(); }, kApkMissing},
+    {"apk under another name", [](GamePackage& p) { p.apkEntryName = "game.apk"; }, kApkMissing},
+    {"package name leaving the folder",
+     [](GamePackage& p) {
+         p.manifest.packageName = "../../outside";
+         p.apkEntryName = "outside.apk";
+     },
+     kApkMissing},
+    {"apk one byte longer", [](GamePackage& p) { p.manifest.apkSize = "2999"; }, kApkAltered},
+    {"apk size with decimals", [](GamePackage& p) { p.manifest.apkSize = "3000.0"; },
+     kUnpackedIntact},
+    {"data size off", [](GamePackage& p) { p.manifest.dataSize = "5003"; }, kDataAltered},
+    {"data size missing", [](GamePackage& p) { p.manifest.dataSize = "x"; }, kDataAltered},
+    {"no data, size 0",
+     [](GamePackage& p) {
+         p.dataFiles.clear();
+         p.manifest.dataSize = "0";
+     },
+     kUnpackedIntact},
+    {"no data, size 1",
+     [](GamePackage& p) {
+         p.dataFiles.clear();
+         p.manifest.dataSize = "1";
+     },
+     kDataAltered},
+    {"names in other case",
+     [](GamePackage& p) {
+         p.manifestEntryName = "Manifest.DATA";
+         p.apkEntryName = "COM.EXAMPLE.RACER.APK";
+     },
+     kUnpackedIntact},
+    {"made on Windows", [](GamePackage& p) { p.options = {.external = 0x20, .system = 0}; },
+     kUnpackedIntact},
+    {"manifest of 3000 bytes", [](GamePackage& p) { p.manifest.appName = std::string(3000, 'n'); },
+     kUnpackedIntact},
+};
+
+class VerifyTest : public ::testing::TestWithParam<VerifyCase> {};
+
+TEST_P(VerifyTest, GivesItsResultAndTheFolderCanBeRemoved) {
+    TestFolder folder;
+    GamePackage package = Racer();
+    GetParam().change(package);
+    const fs::path path = folder / "racer.tpk";
+    ASSERT_TRUE(WriteGamePackage(path, package));
+    DeviceBridge bridge(BridgeVariant::Installer);
+    const UnpackReport report = UnpackPackage(bridge, path);
+    ASSERT_EQ(report.status, UnpackStatus::Done) << report.message;
+    EXPECT_EQ(bridge.unpackFolder, (folder / "~racer").string());
+    EXPECT_EQ(VerifyUnpacked(bridge), GetParam().result);
+    EXPECT_EQ(bridge.obbSourceDir, (folder / "~racer" / "android").string());
+    if (GetParam().result == kUnpackedIntact) {
+        EXPECT_TRUE(fs::is_regular_file(bridge.apkPath));
+        EXPECT_EQ(fs::path(bridge.apkPath).parent_path(), folder / "~racer");
+    }
+    RemoveFolderTree(bridge.unpackFolder);
+    EXPECT_FALSE(fs::exists(folder / "~racer"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Packages, VerifyTest, ::testing::ValuesIn(kCases),
+                         [](const ::testing::TestParamInfo<VerifyCase>& info) {
+                             std::string name = info.param.what;
+                             for (char& c : name) {
+                                 if (!isalnum(static_cast<unsigned char>(c))) {
+                                     c = '_';
+                                 }
+                             }
+                             return name;
+                         });
+
+TEST(VerifyMessages, EachResultHasTheInstallerText) {
+    SetNarrowCharset("UTF-8");
+    EXPECT_EQ(VerifyResultMessage(kUnpackedIntact), "");
+    EXPECT_EQ(VerifyResultMessage(kManifestMissing), "打开tpk文件错误！");
+    EXPECT_EQ(VerifyResultMessage(kManifestBroken), "tpk解压缩失败！");
+    EXPECT_EQ(VerifyResultMessage(kApkMissing), "apk文件打开失败！");
+    EXPECT_EQ(VerifyResultMessage(kApkAltered), "apk包已修改无法安装，请到Tarnel重新下载！");
+    EXPECT_EQ(VerifyResultMessage(kDataAltered), "数据包已修改无法安装，请到Tarnel重新下载！");
+}
+
+TEST(UnpackFolder, IsBesideThePackageAndReused) {
+    TestFolder folder;
+    EXPECT_EQ(UnpackFolderBeside(folder / "racer.v2.tpk"), folder / "~racer.v2");
+    const fs::path path = folder / "racer.tpk";
+    ASSERT_TRUE(WriteGamePackage(path, Racer()));
+    fs::create_directories(folder / "~racer");
+    test::WriteFile(folder / "~racer" / "com.example.racer.apk", "old and longer than before");
+    DeviceBridge bridge(BridgeVariant::Installer);
+    ASSERT_EQ(UnpackPackage(bridge, path).status, UnpackStatus::Done);
+    EXPECT_EQ(VerifyUnpacked(bridge), kUnpackedIntact);
+}
+
+TEST(UnpackFolder, FallsBackToTheCacheWhenThePackageFolderTakesNone) {
+    TestFolder folder;
+    setenv("XDG_CACHE_HOME", folder.Path().c_str(), 1);
+    // Nothing can be created in /proc, not even by root.
+    EXPECT_EQ(ChooseUnpackFolder("/proc/racer.tpk"), folder / "tarnel" / "unpack" / "~racer");
+    unsetenv("XDG_CACHE_HOME");
+}
+
+}  // namespace
+}  // namespace tarnel
