@@ -1,0 +1,305 @@
+// Package facts, permissions and icons, with APKs built by the real aapt.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "bridge/device_bridge.h"
+#include "installer/package/game_package_writer.h"
+#include "installer/package/package_icon.h"
+#include "installer/package/package_info.h"
+#include "platform/text_codec.h"
+#include "tests/apk/apk_builder.h"
+#include "tests/package/test_folder.h"
+
+namespace tarnel {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadFile;
+using test::TestFolder;
+
+struct RecordingSink : MessageSink {
+    void ShowMessage(const std::string& text, const std::string& caption) override {
+        messages.emplace_back(text, caption);
+    }
+    std::vector<std::pair<std::string, std::string>> messages;
+};
+
+// Every test gets its own cache folder, so that the temporary APK copies can be counted.
+class PackageInfoTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        SetNarrowCharset("UTF-8");
+        setenv("XDG_CACHE_HOME", cache_.Path().c_str(), 1);
+        bridge_.aaptPath = "aapt";
+    }
+    void TearDown() override { unsetenv("XDG_CACHE_HOME"); }
+
+    fs::path Write(const std::string& name, const GamePackage& package) {
+        const fs::path path = folder_ / name;
+        EXPECT_TRUE(WriteGamePackage(path, package));
+        return path;
+    }
+
+    std::vector<fs::path> TemporaryFiles() const {
+        std::vector<fs::path> files;
+        if (fs::exists(cache_ / "tarnel" / "tmp")) {
+            for (const auto& item : fs::directory_iterator(cache_ / "tarnel" / "tmp")) {
+                files.push_back(item.path());
+            }
+        }
+        return files;
+    }
+
+    TestFolder folder_;
+    TestFolder cache_;
+    DeviceBridge bridge_{BridgeVariant::Installer};
+    RecordingSink sink_;
+};
+
+TEST_F(PackageInfoTest, FactsComeFromTheManifest) {
+    GamePackage package;
+    package.manifest = {.packageName = "com.example.racer",
+                        .appName = "极速赛车",
+                        .versionName = "2.0.1",
+                        .size = "2097152",
+                        .minSdkVersion = "19"};
+    bridge_.packagePath = Write("racer.tpk", package);
+    ASSERT_EQ(ReadPackageInfo(bridge_, sink_), 0);
+    EXPECT_TRUE(sink_.messages.empty());
+    EXPECT_EQ(bridge_.appLabel, "极速赛车");
+    EXPECT_EQ(bridge_.packageName, "com.example.racer");
+    EXPECT_EQ(bridge_.versionName, "2.0.1");
+    EXPECT_EQ(bridge_.sizeText, "2.MB");
+    EXPECT_EQ(bridge_.androidVersion, "Android 4.4.2");
+}
+
+TEST_F(PackageInfoTest, ChineseNameArrivesInTheNarrowEncoding) {
+    SetNarrowCharset("GBK");
+    GamePackage package;
+    package.manifest.appName = "赛车";
+    bridge_.packagePath = Write("racer.tpk", package);
+    ASSERT_EQ(ReadPackageInfo(bridge_, sink_), 0);
+    EXPECT_EQ(bridge_.appLabel, "\xC8\xFC\xB3\xB5");
+}
+
+TEST_F(PackageInfoTest, ManifestLayoutsReadAsPackagesWriteThem) {
+    struct Case {
+        std::string text;
+        const char* version;
+        const char* android;
+    };
+    const Case cases[] = {
+        {"{\"packageName\": \"com.a.b\",\"versionName\": \"1.5\",\"minSdkVersion\": \"14\"}", "1.5",
+         "Android 4.0"},
+        // versionName last: the bare version, without its quote and brace.
+        {"{\"packageName\": \"com.a.b\",\"minSdkVersion\": \"8\",\"versionName\": \"3.2\"}\r\n",
+         "3.2", "Android 2.2"},
+        {"{\"packageName\": \"com.a.b\",\n\"appName\": \"" + std::string(2000, 'z') +
+             "\",\n\"versionName\": \"9\",\n\"minSdkVersion\": \"6\"}",
+         "9", "6"},
+    };
+    for (const Case& c : cases) {
+        GamePackage package;
+        package.manifest.packageName = "com.a.b";
+        package.manifestText = c.text;
+        bridge_.packagePath = Write("p.tpk", package);
+        ASSERT_EQ(ReadPackageInfo(bridge_, sink_), 0) << c.text;
+        EXPECT_EQ(bridge_.versionName, c.version);
+        EXPECT_EQ(bridge_.androidVersion, c.android);
+    }
+}
+
+TEST_F(PackageInfoTest, FailuresAreToldAndLeaveTheFactsAlone) {
+    struct Case {
+        const char* what;
+        void (*change)(GamePackage&);
+        const char* message;
+    };
+    const Case cases[] = {
+        {"no manifest", [](GamePackage& p) { p.manifestEntryName = "other"; }, "解压缩出错."},
+        {"not zlib", [](GamePackage& p) { p.manifestData = "plain text"; }, "文件解密出错"},
+        {"invalid package name", [](GamePackage& p) { p.manifest.packageName = "../../etc"; },
+         "文件解密出错"},
+        {"too long", [](GamePackage& p) { p.manifestText = std::string(70000, ' '); },
+         "文件解密出错"},
+    };
+    for (const Case& c : cases) {
+        GamePackage package;
+        c.change(package);
+        bridge_.packagePath = Write("bad.tpk", package);
+        bridge_.appLabel = "before";
+        sink_.messages.clear();
+        EXPECT_EQ(ReadPackageInfo(bridge_, sink_), -1) << c.what;
+        ASSERT_EQ(sink_.messages.size(), 1u) << c.what;
+        EXPECT_EQ(sink_.messages[0].first, c.message) << c.what;
+        EXPECT_EQ(sink_.messages[0].second, "错误");
+        EXPECT_EQ(bridge_.appLabel, "before") << c.what;
+    }
+    bridge_.packagePath = (folder_ / "missing.tpk").string();
+    EXPECT_EQ(ReadPackageInfo(bridge_, sink_), -1);
+    EXPECT_EQ(sink_.messages.back().first, "解压缩出错.");
+}
+
+TEST_F(PackageInfoTest, DamagedManifestEntryCannotBeOpened) {
+    GamePackage package;
+    package.manifestText = std::string(500, 'q');
+    package.options.stored = true;
+    const fs::path path = Write("p.tpk", package);
+    std::string bytes = ReadFile(path);
+    const std::string compressed = CompressManifest(std::string(500, 'q'));
+    bytes[bytes.find(compressed) + 3] ^= 0x40;
+    test::WriteFile(path, bytes);
+    bridge_.packagePath = path.string();
+    EXPECT_EQ(ReadPackageInfo(bridge_, sink_), -1);
+    EXPECT_EQ(sink_.messages.at(0).first, "打开文件出错.");
+}
+
+TEST_F(PackageInfoTest, WindowsMadePackagesReadOneAfterAnother) {
+    for (const char* name : {"com.first.game", "com.second.game"}) {
+        GamePackage package;
+        package.manifest.packageName = name;
+        package.manifestEntryName = "MANIFEST.DATA";
+        package.options = {.external = 0x21, .system = 0};
+        bridge_.packagePath = Write(std::string(name) + ".tpk", package);
+        ASSERT_EQ(ReadPackageInfo(bridge_, sink_), 0);
+        EXPECT_EQ(bridge_.packageName, name);
+    }
+    EXPECT_TRUE(TemporaryFiles().empty());
+}
+
+TEST_F(PackageInfoTest, PermissionsComeFromTheApkInside) {
+    const fs::path apk = folder_ / "inner.apk";
+    test::BuildApk({.packageName = "com.example.racer",
+                    .permissions = {"android.permission.INTERNET", "com.example.UNKNOWN",
+                                    "android.permission.CAMERA"}},
+                   apk);
+    GamePackage package;
+    package.apk = ReadFile(apk);
+    bridge_.packagePath = Write("racer.tpk", package);
+    ASSERT_EQ(ReadPackageInfo(bridge_, sink_), 0);
+    ReadPackagePermissions(bridge_);
+    EXPECT_EQ(bridge_.permissionText, "    允许访问网络\r\n    允许访问使用照相设备\r\n    ");
+    EXPECT_TRUE(TemporaryFiles().empty());
+}
+
+TEST_F(PackageInfoTest, PermissionsAreEmptyWithoutAReadableApk) {
+    GamePackage package;
+    package.apk = "not an apk at all";
+    bridge_.packagePath = Write("racer.tpk", package);
+    ASSERT_EQ(ReadPackageInfo(bridge_, sink_), 0);
+    bridge_.permissionText = "old";
+    ReadPackagePermissions(bridge_);
+    EXPECT_EQ(bridge_.permissionText, "");
+    package.apk.reset();
+    bridge_.packagePath = Write("racer.tpk", package);
+    ReadPackagePermissions(bridge_);
+    EXPECT_EQ(bridge_.permissionText, "");
+    EXPECT_TRUE(TemporaryFiles().empty());
+}
+
+TEST_F(PackageInfoTest, TwoPackagesReadAtOnceKeepTheirOwnCopies) {
+    struct Reader {
+        DeviceBridge bridge{BridgeVariant::Installer};
+        std::string expected;
+    };
+    Reader readers[2];
+    const char* permissions[] = {"android.permission.INTERNET", "android.permission.CAMERA"};
+    for (int i = 0; i < 2; ++i) {
+        // The same package name in both: only unique copies keep them apart.
+        const fs::path apk = folder_ / ("apk" + std::to_string(i) + ".apk");
+        test::BuildApk({.packageName = "com.example.same", .permissions = {permissions[i]}}, apk);
+        GamePackage package;
+        package.manifest.packageName = "com.example.same";
+        package.apk = ReadFile(apk);
+        readers[i].bridge.packagePath = Write("p" + std::to_string(i) + ".tpk", package);
+        readers[i].bridge.packageName = "com.example.same";
+        readers[i].bridge.aaptPath = "aapt";
+    }
+    readers[0].expected = "    允许访问网络\r\n    ";
+    readers[1].expected = "    允许访问使用照相设备\r\n    ";
+    for (int round = 0; round < 3; ++round) {
+        std::jthread first([&] { ReadPackagePermissions(readers[0].bridge); });
+        std::jthread second([&] { ReadPackagePermissions(readers[1].bridge); });
+        first.join();
+        second.join();
+        EXPECT_EQ(readers[0].bridge.permissionText, readers[0].expected);
+        EXPECT_EQ(readers[1].bridge.permissionText, readers[1].expected);
+    }
+}
+
+int PngWidth(const std::string& png) {
+    if (png.size() < 24) {
+        return 0;
+    }
+    const auto byte = [&](int at) { return static_cast<unsigned char>(png[at]); };
+    return byte(16) << 24 | byte(17) << 16 | byte(18) << 8 | byte(19);
+}
+
+TEST_F(PackageInfoTest, PackageIconIsFoundInAnyCase) {
+    GamePackage package;
+    bridge_.packagePath = Write("none.tpk", package);
+    EXPECT_FALSE(ExtractIcon(bridge_, folder_ / "icon-none.png", true));
+    EXPECT_FALSE(fs::exists(folder_ / "icon-none.png"));
+    std::optional<PackageWriter> writer = PackageWriter::Create(folder_ / "upper.tpk");
+    writer->AddFile("ICON.PNG", test::SolidPng(10, 10, 1, 2, 3));
+    ASSERT_TRUE(writer->Finish());
+    bridge_.packagePath = (folder_ / "upper.tpk").string();
+    EXPECT_TRUE(ExtractIcon(bridge_, folder_ / "icon.png", true));
+    EXPECT_EQ(PngWidth(ReadFile(folder_ / "icon.png")), 10);
+}
+
+TEST_F(PackageInfoTest, ApkIconIsTheDensestOne) {
+    struct Case {
+        std::vector<std::string> densities;
+        int width;
+    };
+    const Case cases[] = {
+        {{"hdpi", "xhdpi"}, 96},
+        {{"hdpi", "xxhdpi", "mdpi"}, 144},
+        {{"mdpi"}, 48},
+    };
+    for (const Case& c : cases) {
+        const fs::path apk = folder_ / "icons.apk";
+        test::BuildApk({.iconDensities = c.densities}, apk);
+        bridge_.apkPath = apk.string();
+        ASSERT_EQ(bridge_.InspectApk(), 0);
+        ASSERT_FALSE(bridge_.iconPath.empty());
+        EXPECT_TRUE(ExtractIcon(bridge_, folder_ / "icon.png", false));
+        EXPECT_EQ(PngWidth(ReadFile(folder_ / "icon.png")), c.width) << c.densities.size();
+    }
+}
+
+TEST(ApkIconCandidates, DensestBitmapFirstThenTheUsualFolders) {
+    struct Case {
+        const char* badging;
+        const char* iconPath;
+        std::vector<std::string> candidates;
+    };
+    const Case cases[] = {
+        {"application-icon-160:'res/drawable-mdpi-v4/icon.png'\n"
+         "application-icon-320:'res/drawable-xhdpi-v4/icon.png'\n"
+         "application-icon-240:'res/drawable-hdpi-v4/icon.png'\n",
+         "res/drawable-mdpi-v4/icon.png",
+         {"res/drawable-xhdpi-v4/icon.png", "res/drawable-xhdpi/icon.png",
+          "res/drawable-hdpi/icon.png", "res/drawable-mdpi-v4/icon.png"}},
+        // Adaptive icons are XML, not pictures.
+        {"application-icon-480:'res/drawable-xxhdpi-v4/ic.png'\n"
+         "application-icon-65534:'res/mipmap-anydpi-v26/ic.xml'\n",
+         "res/mipmap-anydpi-v26/ic.xml",
+         {"res/drawable-xxhdpi-v4/ic.png", "res/drawable-xhdpi/ic.xml", "res/drawable-hdpi/ic.xml",
+          "res/mipmap-anydpi-v26/ic.xml"}},
+        {"", "icon.png", {"res/drawable-xhdpi/icon.png", "res/drawable-hdpi/icon.png", "icon.png"}},
+        {"application-icon-x:'bad.png' application-icon-120:''", "", {}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ApkIconCandidates(c.badging, c.iconPath), c.candidates) << c.badging;
+    }
+}
+
+}  // namespace
+}  // namespace tarnel
