@@ -46,6 +46,9 @@ class DeviceBridge {
     // group is killed. Installs and pushes have no limit.
     std::chrono::milliseconds quickQueryLimit{30000};
 
+    // A stop request ends the running tool at once (its text so far is what the operation sees).
+    std::stop_token stopToken;
+
     BridgeVariant Variant() const { return variant_; }
 
     // Finds adb and aapt (tools/ in the program folder, then PATH; TARNEL_ADB and TARNEL_AAPT

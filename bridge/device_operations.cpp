@@ -27,6 +27,7 @@ int DeviceBridge::InstallApk(int toExternal) {
 
 int DeviceBridge::PushObbData(const ProgressFn& progress) {
     RunOptions options;
+    options.stop = stopToken;
     if (progress) {
         // adb shows its percentages only on a terminal.
         options.pseudoTerminal = true;

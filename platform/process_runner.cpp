@@ -149,9 +149,10 @@ void ReadOutput(int fd, pid_t pid, const RunOptions& options, RunResult& result)
     char buffer[65536];
     while (true) {
         const Clock::time_point now = Clock::now();
-        if (now >= deadline) {
+        if (now >= deadline || options.stop.stop_requested()) {
             ::kill(-pid, SIGKILL);
-            result.outcome = RunResult::Outcome::TimedOut;
+            result.outcome =
+                now >= deadline ? RunResult::Outcome::TimedOut : RunResult::Outcome::Stopped;
             return;
         }
         if (now >= graceEnd)

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <functional>
+#include <stop_token>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,10 +18,12 @@ struct RunOptions {
     bool pseudoTerminal = false;
     // Called with each piece of output as it arrives, on the calling thread.
     std::function<void(std::string_view)> onOutput;
+    // A stop request kills the child's process group, as the time limit does.
+    std::stop_token stop;
 };
 
 struct RunResult {
-    enum class Outcome { Finished, CouldNotStart, TimedOut };
+    enum class Outcome { Finished, CouldNotStart, TimedOut, Stopped };
     Outcome outcome = Outcome::CouldNotStart;
     int exitStatus = -1;  // the child's exit code, or 128 + signal
     std::string output;   // standard output and standard error, interleaved as written

@@ -1,11 +1,17 @@
+#include <unistd.h>
+
 #include <clocale>
+#include <filesystem>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "bridge/device_bridge.h"
+#include "installer/cli/headless_install.h"
 #include "installer/cli/info_command.h"
 #include "installer/cli/options.h"
+#include "installer/package/extract_command.h"
 #include "platform/log.h"
 #include "platform/tool_locator.h"
 
@@ -31,8 +37,17 @@ int main(int argc, char** argv) {
             bridge.aaptPath = tarnel::FindTool("aapt", "TARNEL_AAPT");
             return tarnel::RunInfoCommand(bridge, options.path, std::cout, std::cerr);
         }
-        default:
-            std::cerr << "tarnelInstall: this build has no installer window yet; use --info\n";
+        case InstallerOptions::Mode::Extract: {
+            std::optional<std::filesystem::path> folder;
+            if (!options.targetDir.empty())
+                folder = std::filesystem::absolute(options.targetDir);
+            return tarnel::RunExtractCommand(std::filesystem::absolute(options.path), folder,
+                                             std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1);
+        }
+        case InstallerOptions::Mode::NoGui:
+            return tarnel::RunHeadlessInstall(options.path, options.internal, std::cout, std::cerr);
+        case InstallerOptions::Mode::Window:
+            std::cerr << "tarnelInstall: this build has no installer window yet; use --no-gui\n";
             return 2;
     }
 }

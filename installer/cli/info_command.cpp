@@ -6,6 +6,8 @@
 #include <ostream>
 
 #include "bridge/device_bridge.h"
+#include "installer/package/package_info.h"
+#include "installer/package/package_messages.h"
 #include "platform/text_codec.h"
 
 namespace tarnel {
@@ -29,7 +31,25 @@ void PrintFacts(const DeviceBridge& bridge, std::ostream& out) {
     out << facts.dump(2) << '\n';
 }
 
+class StderrSink : public MessageSink {
+  public:
+    explicit StderrSink(std::ostream& err) : err_(err) {}
+    void ShowMessage(const std::string& text, const std::string& caption) override {
+        err_ << caption << ": " << text << '\n';
+    }
+
+  private:
+    std::ostream& err_;
+};
+
 }  // namespace
+
+bool IsGamePackagePath(const std::string& path) {
+    std::string extension = std::filesystem::path(path).extension().string();
+    for (char& c : extension)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return extension == ".tpk";
+}
 
 int RunInfoCommand(DeviceBridge& bridge, const std::string& path, std::ostream& out,
                    std::ostream& err) {
@@ -43,10 +63,22 @@ int RunInfoCommand(DeviceBridge& bridge, const std::string& path, std::ostream& 
                "TARNEL_AAPT)\n";
         return 2;
     }
-    bridge.apkPath = std::filesystem::absolute(path).string();
-    if (bridge.InspectApk() != 0) {
-        err << Narrow("解释包有误") << '\n';
-        return 2;
+    const std::string absolute = std::filesystem::absolute(path).string();
+    if (IsGamePackagePath(absolute)) {
+        bridge.packagePath = absolute;
+        StderrSink sink(err);
+        if (ReadPackageInfo(bridge, sink) != 0) {
+            err << Narrow("解释包有误") << '\n';
+            return 2;
+        }
+        ReadPackagePermissions(bridge);
+        bridge.apkPath.clear();
+    } else {
+        bridge.apkPath = absolute;
+        if (bridge.InspectApk() != 0) {
+            err << Narrow("解释包有误") << '\n';
+            return 2;
+        }
     }
     PrintFacts(bridge, out);
     return 0;

@@ -46,6 +46,18 @@ TEST(RunProcess, StopsAHungChildAtTheTimeLimitAndKeepsWhatItSaid) {
     EXPECT_EQ(result.output, "started\n");
 }
 
+TEST(RunProcess, AStopRequestFromAnotherThreadEndsTheChild) {
+    std::stop_source stop;
+    std::thread stopper([&] {
+        std::this_thread::sleep_for(milliseconds(200));
+        stop.request_stop();
+    });
+    RunResult result = Fake({"hang"}, {.stop = stop.get_token()});
+    stopper.join();
+    EXPECT_EQ(result.outcome, RunResult::Outcome::Stopped);
+    EXPECT_EQ(result.output, "started\n");
+}
+
 TEST(RunProcess, ReportsAToolThatCannotStart) {
     RunResult missing = RunProcess({"/nonexistent/tool", "devices"});
     EXPECT_EQ(missing.outcome, RunResult::Outcome::CouldNotStart);

@@ -1,0 +1,97 @@
+#include "installer/cli/headless_install.h"
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <filesystem>
+#include <ostream>
+#include <thread>
+
+#include "installer/cli/terminal_view.h"
+#include "installer/flow/install_flow.h"
+#include "installer/flow/install_messages.h"
+#include "platform/tool_locator.h"
+
+namespace tarnel {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Turns Ctrl-C and SIGTERM into a call on the view's thread. The signals are blocked in every
+// thread and taken here with sigtimedwait, so no handler runs in a random thread.
+class InterruptWatch {
+  public:
+    explicit InterruptWatch(TerminalView& view, std::function<void()> onInterrupt) {
+        sigemptyset(&signals_);
+        sigaddset(&signals_, SIGINT);
+        sigaddset(&signals_, SIGTERM);
+        ::pthread_sigmask(SIG_BLOCK, &signals_, &previous_);
+        watcher_ = std::jthread([this, &view, onInterrupt](std::stop_token stop) {
+            const timespec tick{0, 200'000'000};
+            while (!stop.stop_requested()) {
+                if (::sigtimedwait(&signals_, nullptr, &tick) > 0)
+                    view.Post(onInterrupt);
+            }
+        });
+    }
+    ~InterruptWatch() {
+        watcher_.request_stop();
+        watcher_.join();
+        ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
+    }
+
+  private:
+    sigset_t signals_;
+    sigset_t previous_;
+    std::jthread watcher_;
+};
+
+void RunUntil(TerminalView& view, const std::function<bool()>& done) {
+    while (!done())
+        view.queue.RunFor(100ms);
+}
+
+}  // namespace
+
+int RunHeadlessInstall(const std::string& path, bool internal, std::ostream& out,
+                       std::ostream& err) {
+    TerminalView view(out, err, ::isatty(STDOUT_FILENO) == 1);
+    InstallerState state;
+    state.bridge.adbPath = FindTool("adb", "TARNEL_ADB");
+    state.bridge.aaptPath = FindTool("aapt", "TARNEL_AAPT");
+    state.installToSdCard = internal ? 0 : 1;
+    if (state.bridge.adbPath.empty()) {
+        err << "tarnelInstall: adb was not found (install Debian's adb package, or set "
+               "TARNEL_ADB)\n";
+        return kFailedExit;
+    }
+
+    bool interrupted = false;
+    InstallFlow flow(view, state);
+    InterruptWatch watch(view, [&] {
+        interrupted = true;
+        flow.Stop();
+    });
+
+    std::error_code error;
+    flow.OpenPackage(std::filesystem::absolute(path, error).string());
+    if (state.packageLoaded == 0)
+        return kFailedExit;
+    RunUntil(view, [&] { return state.loading == 0; });
+    if (state.loadSucceeded == 0 || interrupted)
+        return kFailedExit;
+
+    flow.StartInstall();
+    if (state.busy == 0) {
+        return view.LastStatus() == NarrowText(text::kConnectPhone) ? kNoPhoneExit : kFailedExit;
+    }
+    RunUntil(view, [&] { return state.busy == 0; });
+    if (interrupted) {
+        err << "tarnelInstall: stopped\n";
+        return kFailedExit;
+    }
+    return view.LastStatus() == NarrowText(text::kInstalled) ? kInstalledExit : kFailedExit;
+}
+
+}  // namespace tarnel

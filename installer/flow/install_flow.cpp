@@ -1,0 +1,235 @@
+#include "installer/flow/install_flow.h"
+
+#include <filesystem>
+
+#include "installer/flow/install_messages.h"
+#include "installer/flow/install_worker.h"
+#include "installer/package/package_info.h"
+#include "platform/folders.h"
+
+namespace tarnel {
+namespace {
+
+std::string Extension(const std::string& path) {
+    const std::string name = std::filesystem::path(path).filename().string();
+    const size_t dot = name.rfind('.');
+    if (dot == std::string::npos)
+        return {};
+    std::string extension = name.substr(dot + 1);
+    for (char& c : extension)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return extension;
+}
+
+void CopyFacts(const DeviceBridge& from, DeviceBridge& to) {
+    to.apkPath = from.apkPath;
+    to.packagePath = from.packagePath;
+    to.appLabel = from.appLabel;
+    to.packageName = from.packageName;
+    to.versionName = from.versionName;
+    to.androidVersion = from.androidVersion;
+    to.sizeText = from.sizeText;
+    to.permissionText = from.permissionText;
+    to.iconPath = from.iconPath;
+}
+
+// Message boxes of the package operations, raised on a worker, shown by the view.
+class PostingSink : public MessageSink {
+  public:
+    explicit PostingSink(std::function<void(std::function<void()>)> post, InstallerView& view)
+        : post_(std::move(post)), view_(view) {}
+    void ShowMessage(const std::string& text, const std::string& caption) override {
+        post_([&view = view_, text, caption] { view.ShowMessage(text, caption); });
+    }
+
+  private:
+    std::function<void(std::function<void()>)> post_;
+    InstallerView& view_;
+};
+
+class PostingReporter : public InstallReporter {
+  public:
+    PostingReporter(std::function<void(std::function<void()>)> post, InstallerView& view)
+        : post_(std::move(post)), view_(view) {}
+    void Status(const std::string& text) override {
+        post_([&view = view_, text] { view.SetStatus(text); });
+    }
+    void Progress(int percent) override {
+        post_([&view = view_, percent] { view.SetProgress(percent); });
+    }
+    void Box(const std::string& text) override {
+        post_([&view = view_, text] { view.ShowBox(text); });
+    }
+
+  private:
+    std::function<void(std::function<void()>)> post_;
+    InstallerView& view_;
+};
+
+}  // namespace
+
+InstallFlow::InstallFlow(InstallerView& view, InstallerState& state) : view_(view), state_(state) {}
+
+InstallFlow::~InstallFlow() {
+    stop_.request_stop();
+    workers_.clear();  // joins
+    alive_.reset();
+}
+
+void InstallFlow::Post(std::function<void()> effect) {
+    view_.Post([alive = std::weak_ptr<int>(alive_), effect = std::move(effect)] {
+        if (alive.lock())
+            effect();
+    });
+}
+
+void InstallFlow::StartWorker(std::function<void()> body) {
+    workers_.emplace_back(std::move(body));
+}
+
+void InstallFlow::StartDeviceCheck() {
+    DeviceBridge bridge = state_.bridge;
+    bridge.stopToken = stop_.get_token();
+    StartWorker([this, bridge]() mutable {
+        const bool connected = bridge.IsDeviceConnected() == 1;
+        Post([this, connected] {
+            view_.SetStatus(NarrowText(connected ? text::kPhoneConnected : text::kConnectPhone));
+        });
+    });
+}
+
+void InstallFlow::OpenPackage(const std::string& path) {
+    if (state_.busy == 1) {
+        // The running installation keeps its package; the user is told to wait for it.
+        view_.ShowBox(NarrowText(text::kWaitForInstall));
+        return;
+    }
+    state_.packageLoaded = 0;
+    if (path.empty())
+        return;
+    state_.openedPath = path;
+    const std::string extension = Extension(path);
+    if (extension != "apk" && extension != "tpk") {
+        view_.ShowBox(NarrowText(text::kWrongFileType));
+        return;
+    }
+    view_.EnableInstallButton(false);
+    const bool isTpk = extension == "tpk";
+    state_.isTpk = isTpk ? 1 : 0;
+    (isTpk ? state_.bridge.packagePath : state_.bridge.apkPath) = path;
+
+    DeviceBridge bridge = state_.bridge;
+    bridge.stopToken = stop_.get_token();
+    const unsigned generation = ++generation_;
+    const std::string iconFolder = WorkTmpFolder().string();
+    state_.loading = 1;
+    StartWorker([this, bridge, isTpk, generation, iconFolder]() mutable {
+        PostingSink sink([this](std::function<void()> e) { Post(std::move(e)); }, view_);
+        LoadResult result = isTpk ? LoadPackageFacts(std::move(bridge), iconFolder, sink)
+                                  : LoadApkFacts(std::move(bridge), iconFolder);
+        Post([this, generation, isTpk, result = std::move(result)]() mutable {
+            ApplyLoadResult(generation, isTpk, std::move(result));
+        });
+    });
+    state_.packageLoaded = 1;
+}
+
+void InstallFlow::ApplyLoadResult(unsigned generation, bool isTpk, LoadResult result) {
+    if (generation != generation_)
+        return;
+    state_.loading = 0;
+    state_.loadSucceeded = result.loaded ? 1 : 0;
+    if (!result.loaded) {
+        view_.ShowBox(NarrowText(text::kBadPackage));
+        if (!isTpk)
+            CopyFacts(result.facts, state_.bridge);
+    } else {
+        CopyFacts(result.facts, state_.bridge);
+        view_.EnablePermissionToggle(!isTpk);
+        if (isTpk)
+            StartPermissionWorker(generation, result.facts);
+        if (!result.iconPath.empty()) {
+            if (!state_.iconTempPath.empty() && state_.iconTempPath != result.iconPath) {
+                std::error_code ignored;
+                std::filesystem::remove(state_.iconTempPath, ignored);
+            }
+            state_.iconTempPath = result.iconPath;
+            view_.ShowIcon(result.iconPath);
+        }
+        if (!isTpk && state_.bridge.appLabel.empty())
+            view_.SetStatus(NarrowText(text::kNoApkInfo));
+    }
+    view_.ShowFacts(state_.bridge);
+    view_.EnableInstallButton(true);
+}
+
+void InstallFlow::StartPermissionWorker(unsigned generation, const DeviceBridge& facts) {
+    DeviceBridge bridge = facts;
+    bridge.stopToken = stop_.get_token();
+    StartWorker([this, bridge, generation]() mutable {
+        ReadPackagePermissions(bridge);
+        Post([this, generation, text = bridge.permissionText] {
+            if (generation != generation_)
+                return;
+            state_.bridge.permissionText = text;
+            view_.ShowFacts(state_.bridge);
+            view_.EnablePermissionToggle(true);
+        });
+    });
+}
+
+void InstallFlow::PressInstallButton() {
+    if (state_.readyToInstall == 0) {
+        if (!view_.AskQuestion(NarrowText(text::kReinstallQuestion),
+                               NarrowText(text::kNoticeCaption))) {
+            return;
+        }
+        view_.ShowInstallDone(false);
+        state_.readyToInstall = 1;
+    }
+    StartInstall();
+}
+
+void InstallFlow::StartInstall() {
+    if (state_.bridge.IsDeviceConnected() == 0) {
+        view_.SetStatus(NarrowText(text::kConnectPhone));
+        view_.ShowBox(NarrowText(text::kPhoneNotConnected));
+        return;
+    }
+    if (state_.packageLoaded == 0) {
+        view_.ShowBox(NarrowText(text::kNothingLoaded));
+        return;
+    }
+    if (state_.busy == 1) {
+        view_.ShowBox(NarrowText(text::kWaitForInstall));
+        return;
+    }
+    state_.busy = 1;
+    state_.readyToInstall = 1;
+    view_.EnableInstallButton(false);
+
+    DeviceBridge bridge = state_.bridge;
+    bridge.stopToken = stop_.get_token();
+    const InstallJob job{state_.openedPath, state_.isTpk == 1, state_.installToSdCard == 1};
+    StartWorker([this, bridge, job]() mutable {
+        PostingReporter reporter([this](std::function<void()> e) { Post(std::move(e)); }, view_);
+        const InstallOutcome outcome = RunInstallJob(bridge, job, reporter);
+        Post([this, outcome] { FinishInstall(outcome == InstallOutcome::Installed); });
+    });
+}
+
+void InstallFlow::FinishInstall(bool installed) {
+    state_.busy = 0;
+    view_.SetProgress(-1);
+    view_.EnableInstallButton(true);
+    if (installed) {
+        state_.readyToInstall = 0;
+        view_.ShowInstallDone(true);
+    }
+}
+
+void InstallFlow::Stop() {
+    stop_.request_stop();
+}
+
+}  // namespace tarnel

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+
+#include "bridge/device_bridge.h"
+
+namespace tarnel {
+
+// The installer window's flags and its bridge, touched on the window's thread only. Workers work
+// on copies of the bridge and hand their results back.
+struct InstallerState {
+    int busy = 0;
+    int isTpk = 0;
+    int readyToInstall = 1;
+    int packageLoaded = 0;
+    int permissionPanelOpen = 0;
+    int installToSdCard = 1;
+    int loading = 0;        // a load worker is running
+    int loadSucceeded = 0;  // the facts of the package last opened could be read
+    std::string commandLinePath;
+    std::string openedPath;
+    std::string iconTempPath;
+    DeviceBridge bridge{BridgeVariant::Installer};
+};
+
+}  // namespace tarnel

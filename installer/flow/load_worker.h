@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+
+#include "bridge/device_bridge.h"
+#include "installer/package/package_messages.h"
+
+namespace tarnel {
+
+// What loading a package's facts found; the window shows it.
+struct LoadResult {
+    DeviceBridge facts{BridgeVariant::Installer};  // the bridge after loading
+    bool loaded = false;                           // false: the file could not be read
+    std::string iconPath;                          // the icon copy, empty when there is none
+};
+
+// Reads an APK's facts (aapt's badging) and copies its icon into iconFolder.
+LoadResult LoadApkFacts(DeviceBridge bridge, const std::string& iconFolder);
+
+// Reads a game package's manifest (telling sink what went wrong) and copies its icon.
+LoadResult LoadPackageFacts(DeviceBridge bridge, const std::string& iconFolder, MessageSink& sink);
+
+// A file name made only of characters that are safe in any path, from text of any origin.
+std::string SafeFileName(const std::string& text);
+
+}  // namespace tarnel
