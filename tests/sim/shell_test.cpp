@@ -1,0 +1,135 @@
+// Shell commands through the real adb, with the modern feature set (shell protocol v2: separate
+// stderr and a real exit status) and with none (plain stream, exit status always 0).
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "tests/support/phone_fixture.h"
+
+namespace tarnel::test {
+namespace {
+
+using ::testing::HasSubstr;
+
+struct ShellCase {
+    const char* name;
+    std::vector<std::string> command;
+    const char* out;  // expected within standard output
+    const char* err;  // expected within standard error (shell v2) or the mixed stream (legacy)
+    int status;       // exit status over shell v2
+};
+
+const Scenario kPhone = {
+    {"model", "MI 8"},
+    {"brand", "Xiaomi"},
+    {"release", "9"},
+    {"packages", {{"com.kestrum.player", "2.2.0"}, {"com.kestrum.player.debug", "9.9"}}}};
+
+const ShellCase kCases[] = {
+    {"Model", {"getprop", "ro.product.model"}, "MI 8\n", "", 0},
+    {"Brand", {"getprop", "ro.product.brand"}, "Xiaomi\n", "", 0},
+    {"Release", {"getprop", "ro.build.version.release"}, "9\n", "", 0},
+    {"UnknownProperty", {"getprop", "no.such.thing"}, "\n", "", 0},
+    {"PackageList", {"pm", "list", "package"}, "package:com.kestrum.player\n", "", 0},
+    {"DebugPackageListedToo",
+     {"pm", "list", "packages"},
+     "package:com.kestrum.player.debug\n",
+     "",
+     0},
+    {"PackageDump", {"dumpsys", "package", "com.kestrum.player"}, "versionName=2.2.0\n", "", 0},
+    {"WindowDump", {"dumpsys", "window"}, "init=1080x2248", "", 0},
+    {"MissingFactsFile",
+     {"cat", "/sdcard/kestrum_bbs/phoneInfo.dat"},
+     "",
+     "cat: /sdcard/kestrum_bbs/phoneInfo.dat: No such file or directory",
+     1},
+    {"UnknownCommand", {"frobnicate", "now"}, "", "/system/bin/sh: frobnicate: not found", 127},
+    {"SuOnAPhoneWithoutRoot", {"su", "-c", "\"ls /data\""}, "", "su: not found", 127},
+    {"DataIsClosedToTheShell", {"ls", "/data"}, "", "ls: /data: Permission denied", 1},
+    {"SharedStorageIgnoresCase", {"ls", "/sdcard/ANDROID"}, "data\nobb\n", "", 0},
+    {"MntSdcardIsTheSameStorage", {"ls", "/mnt/sdcard"}, "Android\nDCIM\nDownload\n", "", 0},
+    {"RemovingWhatIsNotThere",
+     {"rm", "-r", "/sdcard/android/obb/com.example.game"},
+     "",
+     "rm: /sdcard/android/obb/com.example.game: No such file or directory",
+     1},
+    {"StartingAnAppThatIsNotInstalled",
+     {"am", "start", "-n", "com.example.none/.Main"},
+     "Error: Activity class {com.example.none/com.example.none.Main} does not exist.",
+     "",
+     1},
+    {"QuotingAndSequences",
+     {"echo", "'two  spaces'", "&&", "nosuch", "2>/dev/null", "||", "echo", "fallback"},
+     "two  spaces\nfallback\n",
+     "",
+     0},
+    {"UnterminatedQuote", {"echo", "'open"}, "", "unterminated quoted string", 1},
+};
+
+void PrintTo(const ShellCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class ShellTest : public ::testing::TestWithParam<std::tuple<const char*, ShellCase>> {};
+
+TEST_P(ShellTest, AnswersLikeAPhone) {
+    const auto& [features, row] = GetParam();
+    Scenario scenario = kPhone;
+    scenario["features"] = features;
+    SimulatedPhone phone(scenario);
+    std::vector<std::string> arguments = {"shell"};
+    arguments.insert(arguments.end(), row.command.begin(), row.command.end());
+    const AdbRun run = phone.Adb(arguments);
+    if (std::string(features) == "modern") {
+        EXPECT_THAT(run.out, HasSubstr(row.out));
+        EXPECT_THAT(run.err, HasSubstr(row.err));
+        EXPECT_EQ(run.exitStatus, row.status);
+    } else {
+        // Without shell v2 both streams arrive mixed and adb always exits 0.
+        EXPECT_THAT(run.out, HasSubstr(row.out));
+        EXPECT_THAT(run.out, HasSubstr(row.err));
+        EXPECT_EQ(run.exitStatus, 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, ShellTest,
+                         ::testing::Combine(::testing::Values("modern", "legacy"),
+                                            ::testing::ValuesIn(kCases)),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param)) + "_" +
+                                    std::get<1>(info.param).name;
+                         });
+
+TEST(RootedPhone, RunsSuCommandsAsRoot) {
+    SimulatedPhone phone(Scenario{{"root", true}});
+    const AdbRun run = phone.Adb({"shell", "su", "-c", "\"ls /data\""});
+    EXPECT_EQ(run.exitStatus, 0);
+    EXPECT_EQ(run.out, "app\ndata\nlocal\n");
+}
+
+TEST(PhoneShell, MakesAndRemovesFolderTrees) {
+    SimulatedPhone phone;
+    EXPECT_EQ(phone.Adb({"shell", "mkdir", "-p", "/sdcard/Android/obb/com.x/patch"}).exitStatus, 0);
+    EXPECT_TRUE(std::filesystem::is_directory(phone.HostPath("/sdcard/Android/obb/com.x/patch")));
+    // The spelling of the removal need not match the folder's own.
+    EXPECT_EQ(phone.Adb({"shell", "rm", "-r", "/sdcard/android/obb/COM.X"}).exitStatus, 0);
+    EXPECT_FALSE(std::filesystem::exists(phone.HostPath("/sdcard/Android/obb/com.x")));
+    EXPECT_TRUE(std::filesystem::is_directory(phone.HostPath("/sdcard/Android/obb")));
+}
+
+TEST(PhoneShell, KeepsEveryPathInsideThePhone) {
+    SimulatedPhone phone(Scenario{{"root", true}});
+    std::filesystem::create_symlink("/etc", phone.HostPath("/sdcard/escape"));
+    std::filesystem::create_symlink("../../../../..", phone.HostPath("/sdcard/up"));
+    for (const char* path : {"/../../../etc/passwd", "/sdcard/escape/passwd",
+                             "/sdcard/up/etc/passwd", "/sdcard/../../etc/hostname"}) {
+        const AdbRun run = phone.Adb({"shell", "su", "0", "cat", path});
+        EXPECT_THAT(run.err, HasSubstr("No such file or directory")) << path;
+        EXPECT_EQ(run.out, "") << path;
+    }
+    const AdbRun listing = phone.Adb({"shell", "su", "0", "ls", "/sdcard/up"});
+    EXPECT_EQ(listing.out, "data\nsdcard\n");
+}
+
+}  // namespace
+}  // namespace tarnel::test

@@ -1,0 +1,85 @@
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarnel::test {
+
+struct AdbRun {
+    bool timedOut = false;
+    int exitStatus = -1;
+    std::string out;
+    std::string err;
+    std::string Both() const { return out + err; }
+};
+
+enum class PhonePresence { Plugged, Unplugged };
+
+// The simulator's scenario file as JSON: {"model": "MI 8", "features": "legacy", ...}.
+using Scenario = nlohmann::json;
+
+// A simulated phone reached through an adb server of its own, for one test. Construction starts
+// an adb server on a free port (exported as ANDROID_ADB_SERVER_PORT, with emulator, USB and mDNS
+// discovery off, so that adb run by the code under test finds this server and nothing else),
+// starts tarnel-phonesim with `scenario` in a fresh folder and, when plugged, connects the two
+// and waits until adb lists the phone as a device (for a phone that refuses the handshake, until
+// adb has given up on it). Destruction disconnects, stops that server and the phone, and removes
+// the folder. Throws std::runtime_error when any step fails.
+class SimulatedPhone {
+  public:
+    explicit SimulatedPhone(const Scenario& scenario = Scenario::object(),
+                            PhonePresence presence = PhonePresence::Plugged);
+    SimulatedPhone(const SimulatedPhone&) = delete;
+    SimulatedPhone& operator=(const SimulatedPhone&) = delete;
+    ~SimulatedPhone();
+
+    // "127.0.0.1:PORT", the name adb knows the phone by.
+    const std::string& Serial() const { return serial_; }
+    int AdbServerPort() const { return adbPort_; }
+
+    // The phone's file tree on the host, and one device path in it (taken literally, case and
+    // all).
+    const std::filesystem::path& Root() const { return root_; }
+    std::filesystem::path HostPath(std::string_view devicePath) const;
+    // A scratch folder outside the phone for the test's own files.
+    const std::filesystem::path& WorkFolder() const { return work_; }
+
+    // adb -s SERIAL arguments..., and adb arguments... without choosing a device.
+    AdbRun Adb(const std::vector<std::string>& arguments,
+               std::chrono::milliseconds limit = std::chrono::seconds(60)) const;
+    AdbRun AdbServer(const std::vector<std::string>& arguments,
+                     std::chrono::milliseconds limit = std::chrono::seconds(60)) const;
+
+    // The phone's state as "adb devices" lists it ("device", "offline", "unauthorized"), or
+    // empty when it is not listed.
+    std::string State() const;
+    // Polls until State() is `state`; false when it is not after `limit`.
+    bool WaitForState(std::string_view state,
+                      std::chrono::milliseconds limit = std::chrono::seconds(30)) const;
+
+    void Plug();    // adb connect, then wait for the handshake's outcome
+    void Unplug();  // adb disconnect
+
+  private:
+    void StartAdbServer();
+    void Stop();
+    void StartPhone(const Scenario& scenario);
+    std::vector<std::string> Environment() const;
+
+    std::filesystem::path folder_;
+    std::filesystem::path root_;
+    std::filesystem::path work_;
+    int adbPort_ = 0;
+    std::string serial_;
+    int phonePid_ = -1;
+    bool refusesHandshake_ = false;
+};
+
+// Where the build put tarnel-phonesim.
+std::filesystem::path PhonesimProgram();
+
+}  // namespace tarnel::test
