@@ -173,7 +173,7 @@ HostLocation PhoneFileSystem::Locate(std::string_view devicePath, Access access,
 }
 
 int PhoneFileSystem::PermissionError(const Parts& parts, Access access, bool asRoot) const {
-    if (asRoot) {
+    if (asRoot || access == Access::Lookup) {
         return 0;
     }
     const bool inTmp = StartsWith(parts, {"data", "local", "tmp"});

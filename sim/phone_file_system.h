@@ -16,7 +16,8 @@ struct HostLocation {
     int error = 0;               // errno when the path may not or cannot be reached
 };
 
-enum class Access { Read, Write };
+// Lookup only stats a path: the shell may do that anywhere, as /data is searchable.
+enum class Access { Lookup, Read, Write };
 enum class FinalLink { Follow, Keep };
 
 // The phone's file tree, kept in a folder on the host. Nothing a client names gets out of that

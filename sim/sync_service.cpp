@@ -17,7 +17,7 @@ void AppendStatV1(std::string& out, uint32_t id, const struct stat* info) {
 
 bool Stat(SyncChannel& channel, Phone& phone, uint32_t id, const std::string& path) {
     const FinalLink link = id == kSyncStat2 ? FinalLink::Follow : FinalLink::Keep;
-    const HostLocation location = phone.Files().Locate(path, Access::Read, false, link);
+    const HostLocation location = phone.Files().Locate(path, Access::Lookup, false, link);
     struct stat info {};
     int error = location.error;
     if (error == 0) {
