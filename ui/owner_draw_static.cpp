@@ -1,7 +1,10 @@
 #include "ui/owner_draw_static.h"
 
+#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
+
+#include <algorithm>
 
 #include "ui/skin_fonts.h"
 
@@ -9,10 +12,9 @@ namespace tarnel {
 
 COwerDrawStatic::COwerDrawStatic(const QString& faceName, QWidget* parentWindow, int fontHeight,
                                  QRgb textColour)
-    : QWidget(parentWindow),
-      faceName_(faceName),
-      fontHeight_(fontHeight),
-      textColour_(textColour) {}
+    : QWidget(parentWindow), faceName_(faceName), fontHeight_(fontHeight), textColour_(textColour) {
+    FitText();
+}
 
 COwerDrawStatic::COwerDrawStatic(QWidget* parentWindow, int fontHeight, QRgb textColour)
     : COwerDrawStatic(kLabelFace, parentWindow, fontHeight, textColour) {}
@@ -20,6 +22,7 @@ COwerDrawStatic::COwerDrawStatic(QWidget* parentWindow, int fontHeight, QRgb tex
 void COwerDrawStatic::SetText(const QString& text) {
     if (text_ != text) {
         text_ = text;
+        FitText();
         update();
     }
 }
@@ -31,6 +34,7 @@ void COwerDrawStatic::SetTextColour(QRgb colour) {
 
 void COwerDrawStatic::SetUnderline(bool underline) {
     underline_ = underline;
+    FitText();
     update();
 }
 
@@ -43,10 +47,20 @@ void COwerDrawStatic::SetClickable(bool clickable) {
     }
 }
 
+QFont COwerDrawStatic::Font() const {
+    return SkinFont(faceName_, fontHeight_, 400, underline_);
+}
+
+void COwerDrawStatic::FitText() {
+    const QFontMetrics metrics(Font());
+    const QSize text = metrics.size(0, text_);
+    setMinimumSize(text.width(), std::max(text.height(), metrics.height()));
+}
+
 void COwerDrawStatic::paintEvent(QPaintEvent*) {
     // No background of its own: Qt has already painted the parent beneath this label.
     QPainter painter(this);
-    painter.setFont(SkinFont(faceName_, fontHeight_, 400, underline_));
+    painter.setFont(Font());
     painter.setPen(QColor(textColour_));
     painter.drawText(rect(), Qt::AlignLeft | Qt::AlignTop, text_);
 }

@@ -8,8 +8,9 @@ namespace tarnel {
 
 // A label that draws only its text, in its own face, height and colour: whatever its parent paints
 // beneath it shows through, and keeps showing through when the parent paints something else.
-// Not clickable labels let mouse presses through to the window, so a title label does not stop
-// the window from being dragged.
+// A label never gets smaller than its text: a word cut off at the label's edge looks broken, and
+// some layouts give a label less room than its font needs. Labels that are not clickable let
+// mouse presses through to the window, so a title label does not stop the window being dragged.
 class COwerDrawStatic : public QWidget {
     Q_OBJECT
 
@@ -35,6 +36,9 @@ class COwerDrawStatic : public QWidget {
     void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
+    QFont Font() const;
+    void FitText();
+
     QString faceName_;
     int fontHeight_;
     bool underline_ = false;

@@ -70,18 +70,52 @@ class OwnerDrawStaticTest : public QObject {
         QCOMPARE(shot.pixel(147, 47), page.right);
     }
 
-    void textIsDrawnInItsColourInsideTheLabel() {
+    void textIsDrawnInItsColour() {
         Backdrop page;
         page.left = page.right = qRgb(255, 255, 255);
         page.resize(300, 60);
         const QRgb colour = qRgb(25, 154, 211);
         auto* label = new COwerDrawStatic(QStringLiteral("宋体"), &page, 25, colour);
-        label->setGeometry(20, 10, 60, 30);
-        label->SetText(QStringLiteral("更多游戏更多游戏更多游戏"));
+        label->setGeometry(20, 10, 200, 30);
+        label->SetText(QStringLiteral("更多游戏"));
         const QImage shot = page.grab().toImage();
         QVERIFY(CountNear(shot, label->geometry(), colour, 30) > 10);
-        // Long text stays inside the label.
-        QCOMPARE(CountNear(shot, QRect(81, 0, 219, 60), qRgb(255, 255, 255), 0), 219 * 60);
+        QCOMPARE(CountNear(shot, QRect(0, 0, 20, 60), qRgb(255, 255, 255), 0), 20 * 60);
+    }
+
+    // Placed in a box too small for its font, a label still shows all of its text.
+    void labelIsNeverSmallerThanItsText_data() {
+        QTest::addColumn<int>("fontHeight");
+        QTest::addColumn<QSize>("box");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("dialog question")
+            << 25 << QSize(158, 17) << QStringLiteral("你点击了退出按钮，你是想：");
+        QTest::newRow("caption") << 19 << QSize(62, 17) << QStringLiteral("设备型号：");
+        QTest::newRow("title") << 25 << QSize(62, 17) << QStringLiteral("Tarnel");
+        QTest::newRow("two lines") << 19 << QSize(40, 17) << QStringLiteral("第一行\n第二行更长");
+        QTest::newRow("empty") << 19 << QSize(10, 5) << QString();
+    }
+    void labelIsNeverSmallerThanItsText() {
+        QFETCH(int, fontHeight);
+        QFETCH(QSize, box);
+        QFETCH(QString, text);
+        const auto inkOf = [&](QSize size) {
+            Backdrop page;
+            page.left = page.right = qRgb(255, 255, 255);
+            page.resize(600, 200);
+            auto* label = new COwerDrawStatic(&page, fontHeight, qRgb(0, 0, 0));
+            label->setGeometry(QRect(QPoint(10, 10), size));
+            label->SetText(text);
+            const QImage shot = page.grab().toImage();
+            return std::make_pair(label->geometry(),
+                                  600 * 200 - CountNear(shot, shot.rect(), qRgb(255, 255, 255), 0));
+        };
+        const auto [placed, ink] = inkOf(box);
+        const auto [roomy, allInk] = inkOf(QSize(580, 180));
+        Q_UNUSED(roomy);
+        QCOMPARE(placed.topLeft(), QPoint(10, 10));
+        QVERIFY(placed.height() >= fontHeight - 1);
+        QCOMPARE(ink, allInk);
     }
 
     void lineBreaksStartNewLines() {
