@@ -74,6 +74,10 @@ InstallFlow::~InstallFlow() {
     stop_.request_stop();
     workers_.clear();  // joins
     alive_.reset();
+    // The icon copy is only for the window's eyes.
+    std::error_code ignored;
+    if (!state_.iconTempPath.empty())
+        std::filesystem::remove(state_.iconTempPath, ignored);
 }
 
 void InstallFlow::Post(std::function<void()> effect) {

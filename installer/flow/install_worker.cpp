@@ -69,7 +69,7 @@ InstallOutcome InstallGamePackage(DeviceBridge& bridge, const InstallJob& job,
         report.Status(NarrowText(text::kUploading));
         const int failed = bridge.PushObbData([&](int percent) { report.Progress(percent); });
         report.Progress(-1);
-        if (failed != 0) {
+        if (failed != 0 || bridge.stopToken.stop_requested()) {
             if (!bridge.stopToken.stop_requested())
                 report.Status(NarrowText(text::kUploadFailed));
             // Half a game's data is of no use to the game and only takes space on the phone.

@@ -1,0 +1,221 @@
+// Installations end to end: the flow, the real adb and the simulated phone.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "installer/flow/install_flow.h"
+#include "installer/package/game_package_writer.h"
+#include "platform/tool_locator.h"
+#include "tests/apk/apk_builder.h"
+#include "tests/flow/recording_view.h"
+#include "tests/support/phone_fixture.h"
+
+namespace tarnel {
+namespace {
+
+constexpr const char* kGame = "com.example.starfall";
+
+std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+class InstallTest : public ::testing::Test {
+  protected:
+    void Start(const test::Scenario& scenario = test::Scenario::object(),
+               test::PhonePresence presence = test::PhonePresence::Plugged) {
+        phone = std::make_unique<test::SimulatedPhone>(scenario, presence);
+        games = phone->WorkFolder() / "my games";
+        std::filesystem::create_directories(games);
+        ::setenv("XDG_CACHE_HOME", (phone->WorkFolder() / "cache").c_str(), 1);
+        state = std::make_unique<InstallerState>();
+        state->bridge.adbPath = FindTool("adb", "TARNEL_ADB");
+        state->bridge.aaptPath = FindTool("aapt", "TARNEL_AAPT");
+        flow = std::make_unique<InstallFlow>(view, *state);
+        test::ApkSpec spec;
+        spec.packageName = kGame;
+        spec.label = "星落";
+        test::BuildApk(spec, games / "starfall.apk");
+    }
+
+    // A game package with the real APK and a data tree; edit changes it before it is written.
+    std::filesystem::path MakePackage(const std::function<void(GamePackage&)>& edit = {}) {
+        GamePackage package;
+        package.manifest.packageName = kGame;
+        package.manifest.appName = "星落";
+        package.apk = ReadFile(games / "starfall.apk");
+        package.dataFiles = {
+            {std::string("obb/") + kGame + "/main.1.obb", std::string(300000, 'o')},
+            {std::string("obb/") + kGame + "/levels/1.txt", "level one"}};
+        if (edit)
+            edit(package);
+        const auto path = games / "starfall.tpk";
+        EXPECT_TRUE(WriteGamePackage(path, package));
+        return path;
+    }
+
+    // Opens path and presses the install button; waits until the installation has ended.
+    void Install(const std::filesystem::path& path) {
+        flow->OpenPackage(path.string());
+        view.RunUntil([&] { return state->loading == 0; });
+        flow->PressInstallButton();
+        view.RunUntil([&] { return state->busy == 0; });
+    }
+
+    std::filesystem::path GameData() const {
+        return phone->HostPath(std::string("/sdcard/Android/obb/") + kGame);
+    }
+    bool Listed() const {
+        return phone->Adb({"shell", "pm", "list", "package"}).out.find(kGame) != std::string::npos;
+    }
+    bool NoUnpackFolderLeft() const { return !std::filesystem::exists(games / "~starfall"); }
+
+    test::RecordingView view;
+    std::unique_ptr<test::SimulatedPhone> phone;
+    std::unique_ptr<InstallerState> state;
+    std::unique_ptr<InstallFlow> flow;
+    std::filesystem::path games;
+};
+
+TEST_F(InstallTest, AnApkIsInstalled) {
+    Start();
+    Install(games / "starfall.apk");
+    EXPECT_EQ(view.lastStatus, "已安装到手机");
+    EXPECT_TRUE(Listed());
+    EXPECT_EQ(state->readyToInstall, 0);
+    EXPECT_TRUE(view.Has("button image: done"));
+    EXPECT_FALSE(view.Has("WRONG THREAD"));
+}
+
+TEST_F(InstallTest, AGamePackageLandsInTheObbFolder) {
+    Start();
+    Install(MakePackage());
+    EXPECT_EQ(view.lastStatus, "已安装到手机");
+    EXPECT_TRUE(Listed());
+    EXPECT_EQ(ReadFile(GameData() / "levels" / "1.txt"), "level one");
+    EXPECT_EQ(std::filesystem::file_size(GameData() / "main.1.obb"), 300000u);
+    EXPECT_TRUE(NoUnpackFolderLeft());
+    const std::vector<std::string> statuses = [&] {
+        std::vector<std::string> s;
+        for (const auto& e : view.effects) {
+            if (e.rfind("status: ", 0) == 0)
+                s.push_back(e.substr(8));
+        }
+        return s;
+    }();
+    EXPECT_EQ(statuses, (std::vector<std::string>{"正在解压缩TPK文件...", "正在上传数据包...",
+                                                  "正在安装软件...", "已安装到手机"}));
+    EXPECT_FALSE(view.progress.empty());
+    // Next press asks first.
+    view.answer = false;
+    flow->PressInstallButton();
+    EXPECT_EQ(view.effects.back(), "question: 是否重装游戏?");
+}
+
+TEST_F(InstallTest, AnOldPhoneTakesTheLegacyPathsAndTheInternalMemory) {
+    Start({{"features", "legacy"}, {"sdcard", false}});
+    state->installToSdCard = 0;
+    Install(MakePackage());
+    EXPECT_EQ(view.lastStatus, "已安装到手机");
+    EXPECT_EQ(ReadFile(GameData() / "levels" / "1.txt"), "level one");
+    flow.reset();
+    // Nothing of the package is left among the work files once the window is gone.
+    EXPECT_TRUE(std::filesystem::is_empty(phone->WorkFolder() / "cache" / "tarnel" / "tmp"));
+}
+
+TEST_F(InstallTest, TheSdCardIsAskedForUnlessInternalIsChosen) {
+    Start({{"sdcard", false}});
+    Install(games / "starfall.apk");
+    EXPECT_EQ(view.lastStatus, "安装失败：SD卡不存在。");
+}
+
+TEST_F(InstallTest, WithoutAPhoneNothingStarts) {
+    Start(test::Scenario::object(), test::PhonePresence::Unplugged);
+    Install(MakePackage());
+    EXPECT_EQ(view.lastStatus, "请用数据线将手机连接到电脑");
+    EXPECT_TRUE(view.Has("box: 手机未连接到电脑"));
+    EXPECT_TRUE(NoUnpackFolderLeft());
+}
+
+TEST_F(InstallTest, AFullPhoneStopsTheUploadAndKeepsNothing) {
+    Start({{"capacity", 100000}});
+    Install(MakePackage());
+    EXPECT_EQ(view.lastStatus, "上传失败，可能空间不足。");
+    EXPECT_FALSE(Listed());
+    EXPECT_FALSE(std::filesystem::exists(GameData()));
+    EXPECT_TRUE(NoUnpackFolderLeft());
+    EXPECT_TRUE(view.Has("install button: on"));
+}
+
+TEST_F(InstallTest, APhoneThatDropsMidPushFailsTheUpload) {
+    Start({{"dropAfterBytes", 150000}});
+    Install(MakePackage());
+    EXPECT_EQ(view.lastStatus, "上传失败，可能空间不足。");
+    EXPECT_TRUE(NoUnpackFolderLeft());
+    EXPECT_EQ(state->busy, 0);
+}
+
+TEST_F(InstallTest, AnAlteredPackageIsNeverUploaded) {
+    Start();
+    const struct {
+        std::function<void(GamePackage&)> edit;
+        const char* box;
+    } cases[] = {
+        {[](GamePackage& p) { p.manifest.apkSize = "1"; },
+         "apk包已修改无法安装，请到Tarnel重新下载！"},
+        {[](GamePackage& p) { p.manifest.dataSize = "7"; },
+         "数据包已修改无法安装，请到Tarnel重新下载！"},
+        {[](GamePackage& p) { p.apkEntryName = "other.apk"; }, "apk文件打开失败！"},
+        {[](GamePackage& p) { p.manifestData = std::string("\x78\x9c garbage", 10); },
+         "解释包有误"},
+    };
+    for (const auto& c : cases) {
+        view.effects.clear();
+        Install(MakePackage(c.edit));
+        EXPECT_TRUE(view.Has(std::string("box: ") + c.box)) << c.box;
+        EXPECT_TRUE(NoUnpackFolderLeft()) << c.box;
+        EXPECT_FALSE(std::filesystem::exists(GameData())) << c.box;
+        EXPECT_EQ(view.effects.back(), "install button: on") << c.box;
+    }
+    EXPECT_FALSE(Listed());
+}
+
+struct FailureCase {
+    const char* code;
+    const char* form;
+    const char* status;
+};
+
+class InstallFailureTest : public InstallTest, public ::testing::WithParamInterface<FailureCase> {};
+
+TEST_P(InstallFailureTest, ShowsTheMessageAndRemovesTheData) {
+    Start({{"installResult", GetParam().code}, {"installResultForm", GetParam().form}});
+    Install(MakePackage());
+    EXPECT_EQ(view.lastStatus, GetParam().status);
+    EXPECT_FALSE(std::filesystem::exists(GameData()));
+    EXPECT_TRUE(NoUnpackFolderLeft());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Codes, InstallFailureTest,
+    ::testing::Values(
+        FailureCase{"INSTALL_FAILED_INSUFFICIENT_STORAGE", "old", "安装失败：安装内存不足。"},
+        FailureCase{"INSTALL_FAILED_INSUFFICIENT_STORAGE", "modern", "安装失败：安装内存不足。"},
+        FailureCase{"INSTALL_FAILED_ALREADY_EXISTS", "modern", "安装失败：程序已经存在。"},
+        FailureCase{"INSTALL_FAILED_INVALID_APK", "old", "安装失败：无效的APK。"},
+        FailureCase{"INSTALL_FAILED_UPDATE_INCOMPATIBLE", "modern", "安装失败：版本不能共存。"},
+        FailureCase{"INSTALL_FAILED_NEWER_SDK", "old", "安装失败：系统版本过新。"},
+        FailureCase{"INSTALL_FAILED_CONTAINER_ERROR", "modern", "安装失败：SD卡访问失败。"},
+        FailureCase{"INSTALL_FAILED_MEDIA_UNAVAILABLE", "old", "安装失败：SD卡不存在。"},
+        FailureCase{"INSTALL_FAILED_INTERNAL_ERROR", "modern", "安装失败：系统问题导致安装失败。"},
+        FailureCase{"INSTALL_FAILED_SHARED_USER_INCOMPATIBLE", "old",
+                    "安装失败：需求的共享用户签名错误。"},
+        FailureCase{"INSTALL_FAILED_INVALID_INSTALL_LOCATION", "modern",
+                    "安装失败：无效的安装路径。"},
+        FailureCase{"INSTALL_FAILED_VERSION_DOWNGRADE", "old", "安装失败：未知错误。"}),
+    [](const auto& info) {
+        return std::string(info.param.code).substr(15) + "_" + info.param.form;
+    });
+
+}  // namespace
+}  // namespace tarnel
