@@ -17,10 +17,15 @@ std::filesystem::path UnpackFolderBeside(const std::filesystem::path& package) {
 
 std::filesystem::path ChooseUnpackFolder(const std::filesystem::path& package) {
     const std::filesystem::path beside = UnpackFolderBeside(package);
+    // Probe by creating it; a folder made only for the probe goes again, so that callers can tell
+    // a folder left from before.
+    const bool made = mkdir(beside.c_str(), 0755) == 0;
     std::error_code error;
-    const bool usable = (mkdir(beside.c_str(), 0755) == 0 || errno == EEXIST) &&
-                        std::filesystem::is_directory(beside, error) &&
+    const bool usable = (made || errno == EEXIST) && std::filesystem::is_directory(beside, error) &&
                         access(beside.c_str(), W_OK | X_OK) == 0;
+    if (made) {
+        rmdir(beside.c_str());
+    }
     if (usable) {
         return beside;
     }

@@ -1,0 +1,210 @@
+// Unpacking a game package: ours against bsdtar (libarchive) and Info-ZIP unzip on the same file,
+// page cache warm. Prints the times, the throughput ratios and the peak memory of each.
+//
+//   package_unpack_bench [WORK_FOLDER] [OBB_MIB] [keep]   (keep: leave the package for next time)
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "installer/package/folder_tree.h"
+#include "installer/package/game_package_writer.h"
+#include "installer/package/unpacker.h"
+
+namespace fs = std::filesystem;
+using namespace tarnel;
+
+extern char** environ;
+
+namespace {
+
+constexpr int kRuns = 7;
+constexpr int kSmallFiles = 1500;
+
+struct Measure {
+    double seconds = 0;
+    long peakKib = 0;
+    bool ok = false;
+};
+
+// Text-like data that deflates about 3:1, as game scripts and configs do.
+std::string SmallFile(std::mt19937& random, std::size_t size) {
+    static const char* words[] = {"level", "enemy", "spawn", "texture", "shader", "0.25", "true",
+                                  "{",     "}",     "\n",    "player",  "score",  "1024", "sound"};
+    std::string data;
+    while (data.size() < size) {
+        data += words[random() % 14];
+        data += random() % 3 ? ' ' : '\n';
+        if (random() % 5 == 0) {
+            data += static_cast<char>('a' + random() % 26);
+        }
+    }
+    data.resize(size);
+    return data;
+}
+
+void WriteRandomFile(const fs::path& path, std::uint64_t bytes, std::mt19937_64& random) {
+    std::ofstream out(path, std::ios::binary);
+    std::vector<std::uint64_t> block(1 << 17);
+    for (std::uint64_t done = 0; done < bytes; done += block.size() * 8) {
+        for (auto& word : block) {
+            word = random();
+        }
+        const std::uint64_t size = std::min<std::uint64_t>(bytes - done, block.size() * 8);
+        out.write(reinterpret_cast<const char*>(block.data()), static_cast<std::streamsize>(size));
+    }
+}
+
+bool BuildPackage(const fs::path& work, std::uint64_t obbBytes, const fs::path& package) {
+    std::mt19937_64 random(42);
+    std::mt19937 small(7);
+    const fs::path obb = work / "main.obb";
+    WriteRandomFile(obb, obbBytes, random);
+    const fs::path apk = work / "game.apk";
+    WriteRandomFile(apk, 24 << 20, random);
+    std::optional<PackageWriter> writer = PackageWriter::Create(package);
+    if (!writer) {
+        return false;
+    }
+    const std::string name = "com.example.bench";
+    writer->AddFile("manifest.data", CompressManifest(ManifestText({.packageName = name})));
+    writer->AddFileFrom(name + ".apk", apk);
+    writer->AddFileFrom("android/obb/" + name + "/main.1." + name + ".obb", obb, {.stored = true});
+    for (int i = 0; i < kSmallFiles; ++i) {
+        const std::size_t size = 512 + small() % (96 << 10);
+        writer->AddFile("android/data/" + name + "/files/res" + std::to_string(i % 20) + "/f" +
+                            std::to_string(i) + ".txt",
+                        SmallFile(small, size));
+    }
+    const bool written = writer->Finish();
+    fs::remove(obb);
+    fs::remove(apk);
+    return written;
+}
+
+pid_t SpawnTool(std::vector<std::string> argv) {
+    std::vector<char*> args;
+    for (std::string& arg : argv) {
+        args.push_back(arg.data());
+    }
+    args.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    const int failure = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    return failure == 0 ? pid : -1;
+}
+
+Measure Wait(pid_t child, std::chrono::steady_clock::time_point start) {
+    int status = 0;
+    rusage usage{};
+    if (child < 0 || wait4(child, &status, 0, &usage) < 0) {
+        return {};
+    }
+    const auto end = std::chrono::steady_clock::now();
+    return {std::chrono::duration<double>(end - start).count(), usage.ru_maxrss,
+            WIFEXITED(status) && WEXITSTATUS(status) == 0};
+}
+
+// Runs job in a child process, so that its peak memory is its own.
+Measure InChild(const std::function<int()>& job) {
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t child = fork();
+    if (child == 0) {
+        _exit(job());
+    }
+    return Wait(child, start);
+}
+
+Measure Tool(std::vector<std::string> argv) {
+    const auto start = std::chrono::steady_clock::now();
+    return Wait(SpawnTool(std::move(argv)), start);
+}
+
+struct Contender {
+    const char* name;
+    std::function<Measure()> run;
+    Measure best{1e9, 0, true};
+};
+
+// Rounds take the contenders in turn, so that a slow moment of the machine hits all of them.
+void RunRounds(const fs::path& out, std::vector<Contender>& contenders) {
+    for (int round = 0; round < kRuns; ++round) {
+        for (Contender& contender : contenders) {
+            RemoveFolderTree(out);
+            sync();
+            fs::create_directories(out);
+            const Measure m = contender.run();
+            contender.best.ok = contender.best.ok && m.ok;
+            contender.best.seconds = std::min(contender.best.seconds, m.seconds);
+            contender.best.peakKib = std::max(contender.best.peakKib, m.peakKib);
+        }
+    }
+    RemoveFolderTree(out);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const fs::path work = argc > 1 ? fs::path(argv[1]) : fs::temp_directory_path() / "tarnel-bench";
+    const std::uint64_t obbMib = argc > 2 ? std::stoull(argv[2]) : 320;
+    fs::create_directories(work);
+    const fs::path package = work / "bench.tpk";
+    const bool keep = argc > 3 && std::string(argv[3]) == "keep";
+    // Built in a child, so that this process stays small for the children it measures. A kept
+    // package is used again.
+    if (!(keep && fs::exists(package)) &&
+        !InChild([&] { return BuildPackage(work, obbMib << 20, package) ? 0 : 1; }).ok) {
+        std::fprintf(stderr, "cannot build %s\n", package.c_str());
+        return 1;
+    }
+    const double mib = static_cast<double>(fs::file_size(package)) / (1 << 20);
+    // Warm the page cache with the package.
+    Tool({"cat", package.string()});
+    const fs::path out = work / "out";
+    std::vector<Contender> contenders = {
+        {"tarnel",
+         [&] {
+             return InChild(
+                 [&] { return UnpackArchive(package, out).status == UnpackStatus::Done ? 0 : 1; });
+         }},
+        {"bsdtar",
+         [&] {
+             return Tool({"bsdtar", "-xf", package.string(), "-C", out.string()});
+         }},
+        {"unzip",
+         [&] {
+             return Tool({"unzip", "-o", "-q", package.string(), "-d", out.string()});
+         }},
+    };
+    RunRounds(out, contenders);
+    std::printf("package: %.0f MiB (%d small deflated files, one stored obb of %llu MiB, an APK)\n",
+                mib, kSmallFiles, static_cast<unsigned long long>(obbMib));
+    for (const Contender& c : contenders) {
+        std::printf("%-8s %7.3f s %8.0f MiB/s  peak %6.1f MiB%s\n", c.name, c.best.seconds,
+                    mib / c.best.seconds, static_cast<double>(c.best.peakKib) / 1024,
+                    c.best.ok ? "" : "  (FAILED)");
+    }
+    const double ours = contenders[0].best.seconds;
+    const double bsdtar = contenders[1].best.seconds;
+    const double unzip = contenders[2].best.seconds;
+    std::printf("ratio tarnel/bsdtar %.2fx, tarnel/unzip %.2fx, bsdtar/unzip %.2fx\n",
+                bsdtar / ours, unzip / ours, unzip / bsdtar);
+    if (!keep) {
+        RemoveFolderTree(work);
+    }
+    return contenders[0].best.ok ? 0 : 1;
+}

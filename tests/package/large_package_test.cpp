@@ -1,0 +1,213 @@
+// A game package past 4 GiB, built sparse: its obb is a hole, so the test needs little disk and
+// time where the file system keeps holes, and is skipped where it does not.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <zlib.h>
+
+#include <string>
+#include <vector>
+
+#include "bridge/device_bridge.h"
+#include "installer/package/folder_tree.h"
+#include "installer/package/package_archive.h"
+#include "installer/package/package_writer.h"
+#include "installer/package/unpack_package.h"
+#include "installer/package/verify_unpacked.h"
+#include "tests/package/test_folder.h"
+
+namespace tarnel {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::uint64_t kObbSize = (4ull << 30) + (96ull << 20) + 3;  // 4.09 GiB
+constexpr const char* kObbName = "android/obb/com.example.big/main.1.com.example.big.obb";
+
+std::uint32_t CrcOfZeros(std::uint64_t length) {
+    static const std::vector<Bytef> block(1 << 20, 0);
+    const uLong blockCrc = crc32(0, block.data(), static_cast<uInt>(block.size()));
+    uLong crc = crc32(0, Z_NULL, 0);
+    std::uint64_t done = 0;
+    for (; done + block.size() <= length; done += block.size()) {
+        crc = crc32_combine64(crc, blockCrc, static_cast<z_off64_t>(block.size()));
+    }
+    return static_cast<std::uint32_t>(crc32(crc, block.data(), static_cast<uInt>(length - done)));
+}
+
+void Put(std::string& out, std::uint64_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) {
+        out += static_cast<char>((value >> (8 * i)) & 0xFF);
+    }
+}
+
+struct Member {
+    std::string name;
+    std::string data;  // empty for the sparse obb
+    std::uint64_t size;
+    std::uint32_t crc;
+    std::uint64_t offset = 0;
+};
+
+std::string LocalHeader(const Member& m) {
+    std::string h;
+    Put(h, 0x04034b50, 4);
+    Put(h, 45, 2);
+    Put(h, 0, 2);
+    Put(h, 0, 2);  // stored
+    Put(h, 0x5A21, 2);
+    Put(h, 0x5721, 2);
+    Put(h, m.crc, 4);
+    Put(h, 0xFFFFFFFF, 4);
+    Put(h, 0xFFFFFFFF, 4);
+    Put(h, m.name.size(), 2);
+    Put(h, 20, 2);
+    h += m.name;
+    Put(h, 1, 2);
+    Put(h, 16, 2);
+    Put(h, m.size, 8);
+    Put(h, m.size, 8);
+    return h;
+}
+
+std::string CentralHeader(const Member& m) {
+    std::string h;
+    Put(h, 0x02014b50, 4);
+    Put(h, 0x032D, 2);  // made on Unix
+    Put(h, 45, 2);
+    Put(h, 0, 2);
+    Put(h, 0, 2);
+    Put(h, 0x5A21, 2);
+    Put(h, 0x5721, 2);
+    Put(h, m.crc, 4);
+    Put(h, 0xFFFFFFFF, 4);
+    Put(h, 0xFFFFFFFF, 4);
+    Put(h, m.name.size(), 2);
+    Put(h, 28, 2);
+    Put(h, 0, 2);
+    Put(h, 0, 2);
+    Put(h, 0, 2);
+    Put(h, 0100644u << 16, 4);
+    Put(h, 0xFFFFFFFF, 4);
+    h += m.name;
+    Put(h, 1, 2);
+    Put(h, 24, 2);
+    Put(h, m.size, 8);
+    Put(h, m.size, 8);
+    Put(h, m.offset, 8);
+    return h;
+}
+
+// Writes the package with zip64 records throughout; the obb's data is left a hole. False when
+// the file system stores the hole as real blocks.
+bool WriteSparsePackage(const fs::path& path, const std::string& manifest, const std::string& apk) {
+    std::vector<Member> members = {
+        {kObbName, "", kObbSize, CrcOfZeros(kObbSize)},
+        {"manifest.data", manifest, manifest.size(),
+         static_cast<std::uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(manifest.data()),
+                                          static_cast<uInt>(manifest.size())))},
+        {"com.example.big.apk", apk, apk.size(),
+         static_cast<std::uint32_t>(
+             crc32(0, reinterpret_cast<const Bytef*>(apk.data()), static_cast<uInt>(apk.size())))},
+    };
+    const int fd = open(path.c_str(), O_CREAT | O_TRUNC | O_WRONLY | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        return false;
+    }
+    std::uint64_t offset = 0;
+    bool ok = true;
+    const auto write = [&](const std::string& bytes) {
+        ok = ok && pwrite(fd, bytes.data(), bytes.size(), static_cast<off_t>(offset)) ==
+                       static_cast<ssize_t>(bytes.size());
+        offset += bytes.size();
+    };
+    for (Member& m : members) {
+        m.offset = offset;
+        write(LocalHeader(m));
+        if (m.data.empty()) {
+            offset += m.size;
+        } else {
+            write(m.data);
+        }
+    }
+    const std::uint64_t directory = offset;
+    for (const Member& m : members) {
+        write(CentralHeader(m));
+    }
+    const std::uint64_t directorySize = offset - directory;
+    const std::uint64_t record = offset;
+    std::string tail;
+    Put(tail, 0x06064b50, 4);
+    Put(tail, 44, 8);
+    Put(tail, 0x032D, 2);
+    Put(tail, 45, 2);
+    Put(tail, 0, 4);
+    Put(tail, 0, 4);
+    Put(tail, members.size(), 8);
+    Put(tail, members.size(), 8);
+    Put(tail, directorySize, 8);
+    Put(tail, directory, 8);
+    Put(tail, 0x07064b50, 4);
+    Put(tail, 0, 4);
+    Put(tail, record, 8);
+    Put(tail, 1, 4);
+    Put(tail, 0x06054b50, 4);
+    Put(tail, 0, 4);
+    Put(tail, 0xFFFF, 2);
+    Put(tail, 0xFFFF, 2);
+    Put(tail, 0xFFFFFFFF, 4);
+    Put(tail, 0xFFFFFFFF, 4);
+    Put(tail, 0, 2);
+    write(tail);
+    struct stat info {};
+    ok = ok && fstat(fd, &info) == 0 &&
+         static_cast<std::uint64_t>(info.st_blocks) * 512 < (1u << 30);
+    close(fd);
+    return ok;
+}
+
+class LargePackageTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        apk_ = std::string(777, 'k');
+        const std::string text = ManifestText({.packageName = "com.example.big",
+                                               .apkSize = std::to_string(apk_.size()),
+                                               .dataSize = std::to_string(kObbSize),
+                                               .size = std::to_string(kObbSize + apk_.size())});
+        package_ = folder_ / "big.tpk";
+        if (!WriteSparsePackage(package_, CompressManifest(text), apk_)) {
+            GTEST_SKIP() << "the file system here keeps no sparse files";
+        }
+    }
+
+    test::TestFolder folder_;
+    fs::path package_;
+    std::string apk_;
+};
+
+TEST_F(LargePackageTest, SizesAndOffsetsPastFourGibibytesRead) {
+    const std::optional<PackageArchive> archive = PackageArchive::Open(package_);
+    ASSERT_TRUE(archive);
+    ASSERT_EQ(archive->Count(), 3u);
+    EXPECT_EQ(archive->Entry(0)->size, kObbSize);
+    const std::optional<std::uint64_t> apk = archive->Find("COM.EXAMPLE.BIG.APK");
+    ASSERT_TRUE(apk);
+    EXPECT_EQ(archive->ReadWhole(*apk, 1 << 20), apk_);
+}
+
+TEST_F(LargePackageTest, UnpacksAndVerifiesWithSixtyFourBitSizes) {
+    DeviceBridge bridge(BridgeVariant::Installer);
+    const UnpackReport report = UnpackPackage(bridge, package_);
+    ASSERT_EQ(report.status, UnpackStatus::Done) << report.message;
+    EXPECT_EQ(report.bytes,
+              kObbSize + apk_.size() + fs::file_size(folder_ / "~big" / "manifest.data"));
+    EXPECT_EQ(fs::file_size(folder_ / "~big" / kObbName), kObbSize);
+    EXPECT_EQ(FolderByteSize(folder_ / "~big" / "android"), kObbSize);
+    EXPECT_EQ(VerifyUnpacked(bridge), kUnpackedIntact);
+    RemoveFolderTree(bridge.unpackFolder);
+    EXPECT_FALSE(fs::exists(folder_ / "~big"));
+}
+
+}  // namespace
+}  // namespace tarnel
