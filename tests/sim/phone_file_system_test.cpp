@@ -1,0 +1,101 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+#include <cerrno>
+#include <fstream>
+
+#include "sim/phone_file_system.h"
+
+namespace tarnel::sim {
+namespace {
+
+class PhoneFileSystemTest : public ::testing::Test {
+  protected:
+    PhoneFileSystemTest()
+        : root_(std::filesystem::temp_directory_path() /
+                ("tarnel-fs-" + std::to_string(getpid()) + "-" +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name())),
+          files_(root_, 1000) {
+        files_.CreateLayout();
+    }
+    ~PhoneFileSystemTest() override { std::filesystem::remove_all(root_); }
+
+    std::filesystem::path root_;
+    PhoneFileSystem files_;
+};
+
+TEST_F(PhoneFileSystemTest, SharedStorageFindsEntriesWhateverTheirCase) {
+    const struct {
+        const char* devicePath;
+        const char* hostPath;
+        const char* device;
+    } rows[] = {
+        {"/sdcard/android/OBB", "sdcard/Android/obb", "/sdcard/Android/obb"},
+        {"/mnt/sdcard/dcim", "sdcard/DCIM", "/sdcard/DCIM"},
+        {"/storage/emulated/0/DOWNLOAD/new.txt", "sdcard/Download/new.txt",
+         "/sdcard/Download/new.txt"},
+        {"/sdcard/NewFolder", "sdcard/NewFolder", "/sdcard/NewFolder"},
+        {"/data/Local/tmp", "data/Local/tmp", "/data/Local/tmp"},  // /data is not case-blind
+        {"/SDCARD", "SDCARD", "/SDCARD"},                          // nor is the root
+    };
+    for (const auto& row : rows) {
+        const HostLocation location = files_.Locate(row.devicePath, Access::Lookup, false);
+        EXPECT_EQ(location.host, root_ / row.hostPath) << row.devicePath;
+        EXPECT_EQ(location.device, row.device) << row.devicePath;
+    }
+}
+
+TEST_F(PhoneFileSystemTest, NewFoldersKeepTheCaseTheyWereGiven) {
+    ASSERT_EQ(files_.MakeDirectories("/sdcard/ANDROID/obb/Com.Example.Game", false), 0);
+    EXPECT_TRUE(std::filesystem::is_directory(root_ / "sdcard/Android/obb/Com.Example.Game"));
+    EXPECT_FALSE(std::filesystem::exists(root_ / "sdcard/ANDROID"));
+}
+
+TEST_F(PhoneFileSystemTest, NothingLeadsOutOfTheRoot) {
+    std::filesystem::create_symlink("/etc", root_ / "sdcard/etc-link");
+    std::filesystem::create_symlink("../../../../../..", root_ / "sdcard/up");
+    std::filesystem::create_symlink("loop", root_ / "sdcard/loop");
+    for (const char* path : {"/../../etc/passwd", "/sdcard/../../../etc", "/sdcard/etc-link/passwd",
+                             "/sdcard/up/up/etc", "sdcard/../../x"}) {
+        const HostLocation location = files_.Locate(path, Access::Read, true);
+        const std::string host = location.host.string();
+        EXPECT_EQ(host.rfind(root_.string(), 0), 0u) << path << " -> " << host;
+    }
+    EXPECT_EQ(files_.Locate("/sdcard/etc-link/passwd", Access::Read, true).host,
+              root_ / "etc/passwd");
+    EXPECT_EQ(files_.Locate("/sdcard/loop", Access::Read, true).error, ELOOP);
+    EXPECT_EQ(files_.Locate(std::string("/sdcard/a\0b", 11), Access::Read, true).error, EINVAL);
+}
+
+TEST_F(PhoneFileSystemTest, TheShellMayWriteOnlyToSharedStorageAndTmp) {
+    const struct {
+        const char* path;
+        Access access;
+        int shellError;
+    } rows[] = {
+        {"/sdcard/Download/a.txt", Access::Write, 0},
+        {"/data/local/tmp/a.apk", Access::Write, 0},
+        {"/data/local/tmp", Access::Write, EACCES},
+        {"/data/app/a.apk", Access::Write, EACCES},
+        {"/system/a", Access::Write, EROFS},
+        {"/sdcard", Access::Write, EACCES},
+        {"/data", Access::Read, EACCES},
+        {"/data/local/tmp", Access::Read, 0},
+        {"/data/app/x", Access::Lookup, 0},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(files_.Locate(row.path, row.access, false).error, row.shellError) << row.path;
+        EXPECT_EQ(files_.Locate(row.path, row.access, true).error, 0) << row.path;
+    }
+}
+
+TEST_F(PhoneFileSystemTest, SharedStorageSpaceIsReservedAndReleased) {
+    EXPECT_TRUE(files_.ReserveSharedStorage(600));
+    EXPECT_FALSE(files_.ReserveSharedStorage(401));
+    EXPECT_TRUE(files_.ReserveSharedStorage(400));
+    files_.ReleaseSharedStorage(5000);  // more than was taken: back to empty, not below
+    EXPECT_TRUE(files_.ReserveSharedStorage(1000));
+    EXPECT_FALSE(files_.ReserveSharedStorage(1));
+}
+
+}  // namespace
+}  // namespace tarnel::sim
