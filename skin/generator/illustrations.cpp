@@ -114,6 +114,9 @@ QImage SmallPhone() {
     return phone;
 }
 
+// The connection wizard is laid out for a 480 x 200 window: the computer at x 40, the phone at
+// 40 from the right edge and the arrow between them at x 125 to 305 + its width.
+
 // Dots that grow stronger towards the head, as if the arrow were travelling right.
 QImage Arrow() {
     QImage arrow = Canvas(QSize(56, 24), kPage);
