@@ -39,7 +39,8 @@ class FolderMaker {
     std::set<std::vector<std::string>> made_;
 };
 
-bool AddSplitFile(const OutputTree& tree, UnpackItem whole, UnpackPlan& plan, std::string* error) {
+bool AddSplitFile(const OutputTree& tree, UnpackItem whole, std::uint64_t pieceSize,
+                  UnpackPlan& plan, std::string* error) {
     auto split = std::make_shared<SplitFile>();
     split->fd = tree.CreateFile(whole.components, FileMode(whole.readOnly), error);
     if (split->fd < 0) {
@@ -49,7 +50,7 @@ bool AddSplitFile(const OutputTree& tree, UnpackItem whole, UnpackPlan& plan, st
     if (!ReserveFileSize(split->fd, whole.size, error)) {
         return false;
     }
-    const std::size_t pieces = static_cast<std::size_t>((whole.size + kPieceSize - 1) / kPieceSize);
+    const std::size_t pieces = static_cast<std::size_t>((whole.size + pieceSize - 1) / pieceSize);
     split->pieceCrcs.resize(pieces);
     split->pieceLengths.resize(pieces);
     split->piecesLeft = pieces;
@@ -57,8 +58,8 @@ bool AddSplitFile(const OutputTree& tree, UnpackItem whole, UnpackPlan& plan, st
         UnpackItem item = whole;
         item.split = split;
         item.piece = piece;
-        item.offset = piece * kPieceSize;
-        item.length = std::min(kPieceSize, whole.size - item.offset);
+        item.offset = piece * pieceSize;
+        item.length = std::min(pieceSize, whole.size - item.offset);
         split->pieceLengths[piece] = item.length;
         plan.items.push_back(std::move(item));
     }
@@ -67,8 +68,8 @@ bool AddSplitFile(const OutputTree& tree, UnpackItem whole, UnpackPlan& plan, st
 
 }  // namespace
 
-bool MakeUnpackPlan(const PackageArchive& archive, const OutputTree& tree, UnpackPlan& plan,
-                    std::string* error) {
+bool MakeUnpackPlan(const PackageArchive& archive, const OutputTree& tree, std::uint64_t pieceSize,
+                    UnpackPlan& plan, std::string* error) {
     FolderMaker folders(tree);
     // "a/b", "a\\b" and "a/./b" are one file; a second entry for it would race the first.
     std::set<std::vector<std::string>> files;
@@ -112,8 +113,8 @@ bool MakeUnpackPlan(const PackageArchive& archive, const OutputTree& tree, Unpac
         item.length = entry->size;
         plan.totalBytes += entry->size;
         ++plan.fileCount;
-        if (entry->stored && entry->size > kPieceSize) {
-            if (!AddSplitFile(tree, std::move(item), plan, error)) {
+        if (entry->stored && entry->size > pieceSize) {
+            if (!AddSplitFile(tree, std::move(item), pieceSize, plan, error)) {
                 return false;
             }
         } else {

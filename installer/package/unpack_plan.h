@@ -48,13 +48,11 @@ struct UnpackPlan {
     std::uint64_t fileCount = 0;
 };
 
-// Stored entries above this are split so that every core copies and checks part of them.
-inline constexpr std::uint64_t kPieceSize = 64ull << 20;
-
-// Judges every entry, creates all folders and the split files, and lists the work. Entries with
+// Judges every entry, creates all folders and the split files, and lists the work. Stored entries
+// longer than pieceSize are split so that every core copies and checks part of them. Entries with
 // unsafe names and symbolic links are skipped and listed, never created. False (with error) when
 // a folder or file cannot be made.
-bool MakeUnpackPlan(const PackageArchive& archive, const OutputTree& tree, UnpackPlan& plan,
-                    std::string* error);
+bool MakeUnpackPlan(const PackageArchive& archive, const OutputTree& tree, std::uint64_t pieceSize,
+                    UnpackPlan& plan, std::string* error);
 
 }  // namespace tarnel

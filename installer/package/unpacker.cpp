@@ -194,7 +194,7 @@ UnpackReport UnpackArchive(const std::filesystem::path& package,
     }
     std::optional<OutputTree> tree = OutputTree::Open(folder, &error);
     UnpackPlan plan;
-    const bool planned = tree && MakeUnpackPlan(*archive, *tree, plan, &error);
+    const bool planned = tree && MakeUnpackPlan(*archive, *tree, options.pieceSize, plan, &error);
     report.skipped = plan.skipped;
     if (!planned) {
         if (tree) {

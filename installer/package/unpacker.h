@@ -17,6 +17,8 @@ struct UnpackOptions {
     std::function<void(std::uint64_t done, std::uint64_t total)> progress;
     std::stop_token stop;
     unsigned threads = 0;  // 0: one per core, at most four
+    // Stored entries longer than this are copied in pieces of this size on all threads.
+    std::uint64_t pieceSize = 64ull << 20;
 };
 
 enum class UnpackStatus { Done, CannotOpen, Failed, Cancelled };

@@ -152,6 +152,9 @@ TEST(UnpackAttributes, TimesComeFromUtFieldOrDosTime) {
     EXPECT_EQ(info.st_atime, 1300000000);
 }
 
+// Small pieces, so that splitting is tested on small entries.
+constexpr std::uint64_t kPiece = 1 << 20;
+
 // Flips one byte of entry data in a finished archive.
 void Damage(const fs::path& path, const std::string& marker) {
     std::string bytes = ReadFile(path);
@@ -174,11 +177,12 @@ TEST(UnpackDamage, CrcErrorFailsAndRemovesThePartialFile) {
 
 TEST(UnpackDamage, CrcErrorInOnePieceOfALargeEntryFailsIt) {
     TestFolder folder;
-    std::string big(kPieceSize * 2 + 4096, 'x');
-    big.replace(kPieceSize + 100, 9, "DAMAGE-ME");
+    std::string big(kPiece * 2 + 4096, 'x');
+    big.replace(kPiece + 100, 9, "DAMAGE-ME");
     WriteArchive(folder / "p.tpk", {{"big.obb", big, {.stored = true}}});
     Damage(folder / "p.tpk", "DAMAGE-ME");
-    const UnpackReport report = UnpackArchive(folder / "p.tpk", folder / "out", {.threads = 2});
+    const UnpackReport report =
+        UnpackArchive(folder / "p.tpk", folder / "out", {.threads = 2, .pieceSize = kPiece});
     EXPECT_EQ(report.status, UnpackStatus::Failed);
     EXPECT_NE(report.message.find("CRC"), std::string::npos) << report.message;
     EXPECT_FALSE(fs::exists(folder / "out" / "big.obb"));
@@ -196,7 +200,7 @@ TEST(UnpackDamage, TruncatedPackageIsRefused) {
 
 TEST(UnpackProgress, LargeStoredEntryIsCopiedInPiecesAndReported) {
     TestFolder folder;
-    std::string big(kPieceSize * 2 + 12345, '\0');
+    std::string big(kPiece * 2 + 12345, '\0');
     for (std::size_t i = 0; i < big.size(); i += 4093) {
         big[i] = static_cast<char>(i / 4093);
     }
@@ -210,7 +214,8 @@ TEST(UnpackProgress, LargeStoredEntryIsCopiedInPiecesAndReported) {
                                   seen.push_back(done);
                                   reportedTotal = total;
                               },
-                          .threads = 3};
+                          .threads = 3,
+                          .pieceSize = kPiece};
     const UnpackReport report = UnpackArchive(folder / "p.tpk", folder / "out", options);
     ASSERT_EQ(report.status, UnpackStatus::Done) << report.message;
     EXPECT_EQ(report.files, 3u);
