@@ -8,6 +8,7 @@ namespace tarnel {
 
 // A borderless skinned window: no frame, caption or system menu of the window manager. A
 // compositing window manager still draws its drop shadow where it gives frameless windows one.
+// Call it before the window is first shown: changing window flags hides a visible window.
 void MakeSkinnedWindow(QWidget* window);
 
 // The user drags a borderless window by the top bandHeight pixels of its client area. Presses on
