@@ -1,5 +1,4 @@
 #include <QBuffer>
-#include <QImageWriter>
 #include <QtEndian>
 
 #include "artwork.h"
@@ -10,17 +9,18 @@ namespace {
 constexpr int kHeaderSize = 6;
 constexpr int kEntrySize = 16;
 
-// Qt writes one picture per .ico; each such file is a header, one entry and the picture data.
-QByteArray SingleIcon(const QImage& image) {
+QByteArray Png(const QImage& image) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    QImageWriter(&buffer, "ico").write(image.convertToFormat(QImage::Format_ARGB32));
+    image.convertToFormat(QImage::Format_ARGB32).save(&buffer, "PNG");
     return bytes;
 }
 
 }  // namespace
 
+// Entries hold PNG data, as icon readers have accepted for years; unlike Qt's own .ico writer
+// this gives the same bytes on every run.
 QByteArray IconFile(const std::vector<QImage>& sizes) {
     QByteArray header(kHeaderSize, '\0');
     qToLittleEndian<quint16>(1, header.data() + 2);
@@ -29,13 +29,17 @@ QByteArray IconFile(const std::vector<QImage>& sizes) {
     QByteArray pictures;
     const int firstPicture = kHeaderSize + kEntrySize * static_cast<int>(sizes.size());
     for (const QImage& image : sizes) {
-        const QByteArray single = SingleIcon(image);
-        QByteArray entry = single.mid(kHeaderSize, kEntrySize);
-        const QByteArray picture = single.mid(kHeaderSize + kEntrySize);
+        const QByteArray png = Png(image);
+        QByteArray entry(kEntrySize, '\0');
+        entry[0] = static_cast<char>(image.width() >= 256 ? 0 : image.width());
+        entry[1] = static_cast<char>(image.height() >= 256 ? 0 : image.height());
+        qToLittleEndian<quint16>(1, entry.data() + 4);
+        qToLittleEndian<quint16>(32, entry.data() + 6);
+        qToLittleEndian<quint32>(static_cast<quint32>(png.size()), entry.data() + 8);
         qToLittleEndian<quint32>(static_cast<quint32>(firstPicture + pictures.size()),
                                  entry.data() + 12);
         entries += entry;
-        pictures += picture;
+        pictures += png;
     }
     return header + entries + pictures;
 }
