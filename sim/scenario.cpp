@@ -34,7 +34,8 @@ const std::set<std::string>& KnownKeys() {
                                                "dropAfterBytes",
                                                "hang",
                                                "refuseHandshake",
-                                               "features"};
+                                               "features",
+                                               "screencap"};
     return keys;
 }
 
@@ -165,6 +166,7 @@ Scenario ParseScenario(const std::string& jsonText) {
     Read(object, "companionDelayMs", scenario.companionDelayMs);
     Read(object, "installResult", scenario.installResult);
     Read(object, "dropAfterBytes", scenario.dropAfterBytes);
+    Read(object, "screencap", scenario.screencap);
     Read(object, "hang", scenario.hang);
     Read(object, "refuseHandshake", scenario.refuseHandshake);
     if (object.contains("packages")) {

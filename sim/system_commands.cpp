@@ -81,6 +81,10 @@ int Ps(CommandContext& context, const Arguments&) {
 }
 
 int Screencap(CommandContext& context, const Arguments& argv) {
+    if (!context.phone.Settings().screencap) {
+        context.out.Err(std::string(kShellPath) + ": screencap: not found\n");
+        return 127;
+    }
     const SplitArguments arguments = SplitFlags(argv);
     const std::string target = arguments.operands.empty() ? "" : arguments.operands[0];
     if (!arguments.flags.contains('p') && !target.ends_with(".png")) {

@@ -65,7 +65,8 @@ TEST(PhoneConnection, APulledCableFailsThePushAndLeavesNoPartialFile) {
     const AdbRun push = phone.Adb({"push", big.string(), "/sdcard/Android/obb/big.obb"});
     EXPECT_EQ(push.exitStatus, 1);
     EXPECT_THAT(push.out, HasSubstr("failed"));
-    EXPECT_TRUE(std::filesystem::is_empty(phone.HostPath("/sdcard/Android/obb")));
+    EXPECT_TRUE(Eventually(
+        [&] { return std::filesystem::is_empty(phone.HostPath("/sdcard/Android/obb")); }));
     // The phone stays gone: adb keeps it listed, offline, and every command fails.
     EXPECT_TRUE(phone.WaitForState("offline"));
     EXPECT_THAT(phone.Adb({"shell", "ls"}).err, HasSubstr("offline"));

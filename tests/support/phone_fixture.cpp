@@ -84,6 +84,17 @@ std::filesystem::path PhonesimProgram() {
     return TARNEL_PHONESIM_PATH;
 }
 
+bool Eventually(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(20ms);
+    }
+    return true;
+}
+
 SimulatedPhone::SimulatedPhone(const Scenario& scenario, PhonePresence presence)
     : folder_(MakeTempFolder()), root_(folder_ / "phone"), work_(folder_ / "work") {
     std::filesystem::create_directories(work_);
@@ -247,16 +258,7 @@ std::string SimulatedPhone::State() const {
 }
 
 bool SimulatedPhone::WaitForState(std::string_view state, std::chrono::milliseconds limit) const {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    for (;;) {
-        if (State() == state) {
-            return true;
-        }
-        if (std::chrono::steady_clock::now() >= deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(20ms);
-    }
+    return Eventually([&] { return State() == state; }, limit);
 }
 
 }  // namespace tarnel::test

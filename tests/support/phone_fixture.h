@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <string_view>
@@ -78,6 +79,11 @@ class SimulatedPhone {
     int phonePid_ = -1;
     bool refusesHandshake_ = false;
 };
+
+// Polls `condition` until it holds (true) or `limit` has passed (false): the phone finishes its
+// own work, such as removing what a cut transfer left, after adb has already returned.
+bool Eventually(const std::function<bool()>& condition,
+                std::chrono::milliseconds limit = std::chrono::seconds(10));
 
 // Where the build put tarnel-phonesim.
 std::filesystem::path PhonesimProgram();
