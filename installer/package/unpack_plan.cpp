@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <map>
 #include <set>
 
 #include "installer/package/entry_data.h"
@@ -66,6 +67,37 @@ bool AddSplitFile(const OutputTree& tree, UnpackItem whole, std::uint64_t pieceS
     return true;
 }
 
+constexpr std::uint64_t kLargeItem = 1 << 20;
+
+void OrderWork(UnpackPlan& plan) {
+    std::vector<UnpackItem> large;
+    std::map<std::vector<std::string>, std::vector<UnpackItem>> byFolder;
+    for (UnpackItem& item : plan.items) {
+        if (item.length >= kLargeItem) {
+            large.push_back(std::move(item));
+        } else {
+            byFolder[{item.components.begin(), item.components.end() - 1}].push_back(
+                std::move(item));
+        }
+    }
+    std::stable_sort(large.begin(), large.end(),
+                     [](const UnpackItem& a, const UnpackItem& b) { return a.length > b.length; });
+    plan.largeItems = large.size();
+    plan.items = std::move(large);
+    for (std::size_t round = 0;; ++round) {
+        bool any = false;
+        for (auto& [folder, items] : byFolder) {
+            if (round < items.size()) {
+                plan.items.push_back(std::move(items[round]));
+                any = true;
+            }
+        }
+        if (!any) {
+            break;
+        }
+    }
+}
+
 }  // namespace
 
 bool MakeUnpackPlan(const PackageArchive& archive, const OutputTree& tree, std::uint64_t pieceSize,
@@ -121,8 +153,7 @@ bool MakeUnpackPlan(const PackageArchive& archive, const OutputTree& tree, std::
             plan.items.push_back(std::move(item));
         }
     }
-    std::stable_sort(plan.items.begin(), plan.items.end(),
-                     [](const UnpackItem& a, const UnpackItem& b) { return a.length > b.length; });
+    OrderWork(plan);
     return true;
 }
 

@@ -41,7 +41,11 @@ struct UnpackItem {
 };
 
 struct UnpackPlan {
-    std::vector<UnpackItem> items;  // largest work first, so that the workers finish together
+    // First the large items (pieces and files of a mebibyte or more), largest first, so that the
+    // workers finish together; then the small files, taking their folders in turn, so that two
+    // workers seldom create files in one folder at once (creating takes the folder's lock).
+    std::vector<UnpackItem> items;
+    std::size_t largeItems = 0;
     std::vector<SkippedEntry> skipped;
     std::vector<std::shared_ptr<SplitFile>> splitFiles;
     std::uint64_t totalBytes = 0;

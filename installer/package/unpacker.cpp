@@ -25,7 +25,9 @@ class UnpackRun {
               std::stop_token stop)
         : package_(package), tree_(tree), plan_(plan), stop_(std::move(stop)) {}
 
-    void Work() {
+    // Even workers start on the large items, odd ones on the small files, so that a lone large
+    // file is not written by all of them at once (writes to one file take its lock in turn).
+    void Work(unsigned worker) {
         std::string error;
         std::optional<PackageArchive> archive =
             PackageArchive::Open(package_, &error, PackageArchive::Check::Light);
@@ -35,11 +37,11 @@ class UnpackRun {
         std::vector<char> buffer(kBufferSize);
         const CopyHooks hooks{&bytesDone_, stop_};
         while (archive && !failed_.load() && !stop_.stop_requested()) {
-            const std::size_t next = nextItem_.fetch_add(1);
-            if (next >= plan_.items.size()) {
+            const std::optional<std::size_t> next = NextItem(worker % 2 == 0);
+            if (!next) {
                 break;
             }
-            const UnpackItem& item = plan_.items[next];
+            const UnpackItem& item = plan_.items[*next];
             const CopyStatus status = item.split ? CopyPiece(*archive, item, buffer, hooks)
                                                  : CopyWhole(*archive, item, buffer, hooks);
             if (status == CopyStatus::Done) {
@@ -73,6 +75,23 @@ class UnpackRun {
     }
 
   private:
+    std::optional<std::size_t> NextItem(bool largeFirst) {
+        for (int queue = 0; queue < 2; ++queue) {
+            if (largeFirst == (queue == 0)) {
+                const std::size_t next = nextLarge_.fetch_add(1);
+                if (next < plan_.largeItems) {
+                    return next;
+                }
+            } else {
+                const std::size_t next = plan_.largeItems + nextSmall_.fetch_add(1);
+                if (next < plan_.items.size()) {
+                    return next;
+                }
+            }
+        }
+        return std::nullopt;
+    }
+
     void Fail(std::string message) {
         std::lock_guard lock(mutex_);
         if (!failed_.exchange(true)) {
@@ -145,7 +164,8 @@ class UnpackRun {
     const OutputTree& tree_;
     UnpackPlan& plan_;
     std::stop_token stop_;
-    std::atomic<std::size_t> nextItem_{0};
+    std::atomic<std::size_t> nextLarge_{0};
+    std::atomic<std::size_t> nextSmall_{0};
     std::atomic<std::uint64_t> bytesDone_{0};
     std::atomic<std::uint64_t> filesDone_{0};
     std::atomic<bool> failed_{false};
@@ -208,7 +228,7 @@ UnpackReport UnpackArchive(const std::filesystem::path& package,
     {
         std::vector<std::jthread> threads;
         for (unsigned worker = 0; worker < workers; ++worker) {
-            threads.emplace_back([&run] { run.Work(); });
+            threads.emplace_back([&run, worker] { run.Work(worker); });
         }
         run.Watch(workers, options);
     }
