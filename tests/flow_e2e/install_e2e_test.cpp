@@ -159,24 +159,45 @@ TEST_F(InstallTest, AnAlteredPackageIsNeverUploaded) {
     Start();
     const struct {
         std::function<void(GamePackage&)> edit;
-        const char* box;
+        const char* loadBox;  // when opening, if any
+        const char* installBox;
     } cases[] = {
-        {[](GamePackage& p) { p.manifest.apkSize = "1"; },
+        {[](GamePackage& p) { p.manifest.apkSize = "1"; }, nullptr,
          "apk包已修改无法安装，请到Tarnel重新下载！"},
-        {[](GamePackage& p) { p.manifest.dataSize = "7"; },
+        {[](GamePackage& p) { p.manifest.dataSize = "7"; }, nullptr,
          "数据包已修改无法安装，请到Tarnel重新下载！"},
-        {[](GamePackage& p) { p.apkEntryName = "other.apk"; }, "apk文件打开失败！"},
-        {[](GamePackage& p) { p.manifestData = std::string("\x78\x9c garbage", 10); },
-         "解释包有误"},
+        {[](GamePackage& p) { p.apkEntryName = "other.apk"; }, nullptr, "apk文件打开失败！"},
+        {[](GamePackage& p) { p.manifestData = std::string("\x78\x9c garbage", 10); }, "解释包有误",
+         "tpk解压缩失败！"},
+        {[](GamePackage& p) { p.manifestEntryName = "readme.txt"; }, "解释包有误",
+         "打开tpk文件错误！"},
     };
     for (const auto& c : cases) {
         view.effects.clear();
         Install(MakePackage(c.edit));
-        EXPECT_TRUE(view.Has(std::string("box: ") + c.box)) << c.box;
-        EXPECT_TRUE(NoUnpackFolderLeft()) << c.box;
-        EXPECT_FALSE(std::filesystem::exists(GameData())) << c.box;
-        EXPECT_EQ(view.effects.back(), "install button: on") << c.box;
+        if (c.loadBox != nullptr) {
+            EXPECT_TRUE(view.Has(std::string("box: ") + c.loadBox)) << c.installBox;
+        }
+        EXPECT_TRUE(view.Has(std::string("box: ") + c.installBox)) << c.installBox;
+        EXPECT_TRUE(NoUnpackFolderLeft()) << c.installBox;
+        EXPECT_FALSE(std::filesystem::exists(GameData())) << c.installBox;
+        EXPECT_EQ(view.effects.back(), "install button: on") << c.installBox;
     }
+    EXPECT_FALSE(Listed());
+}
+
+TEST_F(InstallTest, ACorruptEntryFailsTheUnpack) {
+    Start();
+    const auto path = MakePackage([](GamePackage& p) { p.options.stored = true; });
+    std::string bytes = ReadFile(path);
+    const size_t data = bytes.find(std::string(1000, 'o'));
+    ASSERT_NE(data, std::string::npos);
+    bytes[data + 500] = 'X';  // the stored entry's CRC no longer matches
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+    Install(path);
+    EXPECT_TRUE(view.Has("box: tpk解压缩失败！"));
+    EXPECT_TRUE(NoUnpackFolderLeft());
+    EXPECT_FALSE(std::filesystem::exists(GameData()));
     EXPECT_FALSE(Listed());
 }
 
@@ -196,26 +217,38 @@ TEST_P(InstallFailureTest, ShowsTheMessageAndRemovesTheData) {
     EXPECT_TRUE(NoUnpackFolderLeft());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Codes, InstallFailureTest,
-    ::testing::Values(
-        FailureCase{"INSTALL_FAILED_INSUFFICIENT_STORAGE", "old", "安装失败：安装内存不足。"},
-        FailureCase{"INSTALL_FAILED_INSUFFICIENT_STORAGE", "modern", "安装失败：安装内存不足。"},
-        FailureCase{"INSTALL_FAILED_ALREADY_EXISTS", "modern", "安装失败：程序已经存在。"},
-        FailureCase{"INSTALL_FAILED_INVALID_APK", "old", "安装失败：无效的APK。"},
-        FailureCase{"INSTALL_FAILED_UPDATE_INCOMPATIBLE", "modern", "安装失败：版本不能共存。"},
-        FailureCase{"INSTALL_FAILED_NEWER_SDK", "old", "安装失败：系统版本过新。"},
-        FailureCase{"INSTALL_FAILED_CONTAINER_ERROR", "modern", "安装失败：SD卡访问失败。"},
-        FailureCase{"INSTALL_FAILED_MEDIA_UNAVAILABLE", "old", "安装失败：SD卡不存在。"},
-        FailureCase{"INSTALL_FAILED_INTERNAL_ERROR", "modern", "安装失败：系统问题导致安装失败。"},
-        FailureCase{"INSTALL_FAILED_SHARED_USER_INCOMPATIBLE", "old",
-                    "安装失败：需求的共享用户签名错误。"},
-        FailureCase{"INSTALL_FAILED_INVALID_INSTALL_LOCATION", "modern",
-                    "安装失败：无效的安装路径。"},
-        FailureCase{"INSTALL_FAILED_VERSION_DOWNGRADE", "old", "安装失败：未知错误。"}),
-    [](const auto& info) {
-        return std::string(info.param.code).substr(15) + "_" + info.param.form;
-    });
+struct FailureCode {
+    const char* code;
+    const char* status;
+};
+
+constexpr FailureCode kCodes[] = {
+    {"INSTALL_FAILED_INSUFFICIENT_STORAGE", "安装失败：安装内存不足。"},
+    {"INSTALL_FAILED_ALREADY_EXISTS", "安装失败：程序已经存在。"},
+    {"INSTALL_FAILED_INVALID_APK", "安装失败：无效的APK。"},
+    {"INSTALL_FAILED_UPDATE_INCOMPATIBLE", "安装失败：版本不能共存。"},
+    {"INSTALL_FAILED_NEWER_SDK", "安装失败：系统版本过新。"},
+    {"INSTALL_FAILED_CONTAINER_ERROR", "安装失败：SD卡访问失败。"},
+    {"INSTALL_FAILED_MEDIA_UNAVAILABLE", "安装失败：SD卡不存在。"},
+    {"INSTALL_FAILED_INTERNAL_ERROR", "安装失败：系统问题导致安装失败。"},
+    {"INSTALL_FAILED_SHARED_USER_INCOMPATIBLE", "安装失败：需求的共享用户签名错误。"},
+    {"INSTALL_FAILED_INVALID_INSTALL_LOCATION", "安装失败：无效的安装路径。"},
+    {"INSTALL_FAILED_VERSION_DOWNGRADE", "安装失败：未知错误。"},
+};
+
+std::vector<FailureCase> EveryCodeInBothForms() {
+    std::vector<FailureCase> cases;
+    for (const FailureCode& c : kCodes) {
+        for (const char* form : {"old", "modern"})
+            cases.push_back({c.code, form, c.status});
+    }
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Codes, InstallFailureTest, ::testing::ValuesIn(EveryCodeInBothForms()),
+                         [](const auto& info) {
+                             return std::string(info.param.code).substr(15) + "_" + info.param.form;
+                         });
 
 }  // namespace
 }  // namespace tarnel
