@@ -29,7 +29,7 @@ class RecordingView : public InstallerView {
         effects.push_back("status: " + lastStatus);
     }
     void SetProgress(int percent) override {
-        Check();
+        Record("progress", std::to_string(percent));
         progress.push_back(percent);
     }
     void EnableInstallButton(bool on) override { Record("install button", on ? "on" : "off"); }
