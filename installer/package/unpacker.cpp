@@ -16,7 +16,7 @@ namespace tarnel {
 
 namespace {
 
-constexpr std::size_t kBufferSize = 1 << 20;
+constexpr std::size_t kBufferSize = 256 << 10;
 constexpr auto kProgressInterval = std::chrono::milliseconds(100);
 
 class UnpackRun {
