@@ -11,6 +11,9 @@
 #include "installer/cli/headless_install.h"
 #include "installer/cli/info_command.h"
 #include "installer/cli/options.h"
+#ifdef TARNEL_INSTALLER_WINDOW
+#include "installer/app/installer_window_app.h"
+#endif
 #include "installer/package/extract_command.h"
 #include "platform/log.h"
 #include "platform/tool_locator.h"
@@ -47,7 +50,11 @@ int main(int argc, char** argv) {
         case InstallerOptions::Mode::NoGui:
             return tarnel::RunHeadlessInstall(options.path, options.internal, std::cout, std::cerr);
         case InstallerOptions::Mode::Window:
-            std::cerr << "tarnelInstall: this build has no installer window yet; use --no-gui\n";
+#ifdef TARNEL_INSTALLER_WINDOW
+            return tarnel::RunInstallerWindow(options.path);
+#else
+            std::cerr << "tarnelInstall: this build has no window; use --no-gui\n";
             return 2;
+#endif
     }
 }
