@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QApplication>
+#include <QImage>
+#include <QList>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <filesystem>
+#include <string>
+
+#include "tests/apk/apk_builder.h"
+#include "ui/web_browser.h"
+
+namespace tarnel {
+class CtarnelInstallDlg;
+}
+
+namespace tarnel::test {
+
+// The folders a window test runs in, set up before the application starts: a program folder
+// with the committed skin and a vendor host on a closed loopback port (no test reaches the
+// network), and its own cache, settings and run-time folders. Without TARNEL_ADB in the
+// environment the window finds no adb, so there is no phone.
+class WindowTestHome {
+  public:
+    WindowTestHome();
+
+    std::filesystem::path Folder() const { return folder_.path().toStdString(); }
+    std::filesystem::path IconFolder() const { return Folder() / "cache" / "tarnel" / "tmp"; }
+
+  private:
+    QTemporaryDir folder_;
+};
+
+// Runs a QTest class the way tarnelInstall runs its window.
+template <class Tests>
+int RunWindowTests(int argc, char** argv) {
+    const WindowTestHome home;
+    PrepareWebViews();
+    QApplication application(argc, argv);
+    Tests tests;
+    return QTest::qExec(&tests, argc, argv);
+}
+
+// Answers every message box that opens while it lives, pressing `press` (or the box's only
+// button), and writes down what each box said.
+class BoxAnswerer : public QObject {
+  public:
+    struct Box {
+        QMessageBox::Icon icon;
+        QString caption;
+        QString text;
+        QMessageBox::StandardButtons buttons;
+    };
+
+    explicit BoxAnswerer(QMessageBox::StandardButton press = QMessageBox::Ok);
+
+    QList<Box> boxes;
+    QMessageBox::StandardButton press;
+
+  private:
+    void AnswerOpenBoxes();
+
+    QTimer poll_;
+};
+
+// A window started as tarnelInstall starts it, with path on its command line.
+void StartWindow(CtarnelInstallDlg& window, const std::filesystem::path& path = {});
+// Waits until the package last opened has been loaded.
+bool WaitUntilLoaded(const CtarnelInstallDlg& window);
+
+// An APK built with aapt: package com.example.<stem>, the label, two permissions, an icon.
+std::filesystem::path BuildTestApk(const std::filesystem::path& folder, const std::string& stem,
+                                   const std::string& label, const std::string& version = "1.0");
+
+// What a control shows, as drawn in its window.
+QImage Look(QWidget* control);
+
+}  // namespace tarnel::test
