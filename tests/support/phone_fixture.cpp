@@ -16,6 +16,8 @@
 #include <stdexcept>
 #include <thread>
 
+#include <gtest/gtest.h>
+
 #include "sim/child_process.h"
 
 extern char** environ;
@@ -125,20 +127,35 @@ void SimulatedPhone::Stop() {
         adbPort_ = 0;
     }
     if (phonePid_ > 0) {
-        kill(phonePid_, SIGTERM);
-        int status = 0;
-        for (int tick = 0; tick < 500 && waitpid(phonePid_, &status, WNOHANG) == 0; ++tick) {
-            std::this_thread::sleep_for(10ms);
-        }
-        if (waitpid(phonePid_, &status, WNOHANG) == 0) {
-            kill(phonePid_, SIGKILL);
-            waitpid(phonePid_, &status, 0);
-        }
-        phonePid_ = -1;
+        StopPhone();
     }
     std::error_code ignored;
     std::filesystem::remove_all(folder_, ignored);
     folder_.clear();
+}
+
+// A phone that died on its own, or whose log shows a sanitizer's report, fails the test: its
+// faults would otherwise only show as odd adb output.
+void SimulatedPhone::StopPhone() {
+    int status = 0;
+    const bool diedEarly = waitpid(phonePid_, &status, WNOHANG) == phonePid_;
+    if (!diedEarly) {
+        kill(phonePid_, SIGTERM);
+        const bool ended = Eventually([&] { return waitpid(phonePid_, &status, WNOHANG) != 0; });
+        if (!ended) {
+            kill(phonePid_, SIGKILL);
+            waitpid(phonePid_, &status, 0);
+        }
+    }
+    phonePid_ = -1;
+    std::ifstream in(folder_ / "phonesim.log");
+    const std::string log(std::istreambuf_iterator<char>(in), {});
+    if (diedEarly || log.find("Sanitizer") != std::string::npos ||
+        log.find("runtime error:") != std::string::npos) {
+        ADD_FAILURE() << "tarnel-phonesim " << (diedEarly ? "died during the test" : "misbehaved")
+                      << ":\n"
+                      << log;
+    }
 }
 
 std::vector<std::string> SimulatedPhone::Environment() const {

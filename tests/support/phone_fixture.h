@@ -68,6 +68,7 @@ class SimulatedPhone {
   private:
     void StartAdbServer();
     void Stop();
+    void StopPhone();
     void StartPhone(const Scenario& scenario);
     std::vector<std::string> Environment() const;
 
