@@ -43,12 +43,4 @@ class TextInput final : public CommandInput {
     std::string text_;
 };
 
-class CapturedOutput final : public CommandOutput {
-  public:
-    void Out(std::string_view bytes) override { out.append(bytes); }
-    void Err(std::string_view bytes) override { err.append(bytes); }
-    std::string out;
-    std::string err;
-};
-
 }  // namespace tarnel::sim
