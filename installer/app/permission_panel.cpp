@@ -15,6 +15,13 @@ constexpr QRect kEditPlace(0, 240, 460, 88);
 constexpr QRgb kEditText = qRgb(0x33, 0x33, 0x33);
 constexpr QRgb kEditBackground = qRgb(0xF1, 0xF1, 0xF1);
 
+// A slim flat bar in the panel's own greys instead of the desktop style's.
+const QString kScrollBarLook = QStringLiteral(
+    "QScrollBar:vertical { background: #F1F1F1; width: 8px; margin: 4px 2px 4px 0; }"
+    "QScrollBar::handle:vertical { background: #CFCFCF; border-radius: 3px; min-height: 24px; }"
+    "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
+    "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }");
+
 }  // namespace
 
 PermissionPanel::PermissionPanel(QWidget* window, CLoginButton* toggle, QList<QWidget*> bottomBand,
@@ -33,6 +40,7 @@ PermissionPanel::PermissionPanel(QWidget* window, CLoginButton* toggle, QList<QW
     edit_->setFrameShape(QFrame::NoFrame);
     edit_->setFont(SkinFont(kLabelFace, 19));
     edit_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    edit_->verticalScrollBar()->setStyleSheet(kScrollBarLook);
     edit_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     QPalette colours = edit_->palette();
     colours.setColor(QPalette::Text, QColor(kEditText));

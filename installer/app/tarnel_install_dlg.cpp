@@ -67,7 +67,9 @@ CLoginButton* CtarnelInstallDlg::ImageButton(const char* name, const QRect& plac
 
 void CtarnelInstallDlg::CreateControls() {
     using palette::kBodyText;
-    appLabel_ = Label("appLabel", {117, 69, 222, 23}, 25, palette::kHeadingText);
+    // Until a package is opened, the name's place says how to open one.
+    appLabel_ = Label("appLabel", {117, 69, 222, 23}, 25, palette::kBodyText,
+                      QStringLiteral("请拖入apk或tpk文件"));
     Label("sizeCaption", {117, 104, 39, 17}, 19, kBodyText, QStringLiteral("大小："));
     sizeText_ = Label("sizeText", {155, 104, 114, 17}, 19, kBodyText);
     Label("versionCaption", {30, 145, 61, 17}, 19, kBodyText, QStringLiteral("应用版本："));
@@ -173,9 +175,16 @@ void CtarnelInstallDlg::paintEvent(QPaintEvent*) {
     page.PicturePart(QStringLiteral("Tarnel安装top.jpg"), 0, 0, QSize(width(), kTopBannerHeight));
     page.Stretched(QStringLiteral("底部背景.png"),
                    QRect(0, height() - kBottomBandHeight, width(), kBottomBandHeight));
-    if (!icon_.isNull()) {
-        page.painter().setRenderHint(QPainter::SmoothPixmapTransform);
-        page.painter().drawImage(kIconPlace, icon_);
+    QPainter& painter = page.painter();
+    if (icon_.isNull()) {
+        // The icon's place stays marked while there is no icon to show.
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(palette::kPageBackground));
+        painter.drawRoundedRect(kIconPlace, 10, 10);
+    } else {
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(kIconPlace, icon_);
     }
 }
 

@@ -71,6 +71,7 @@ void CtarnelInstallDlg::ShowIcon(const std::string& path) {
 }
 
 void CtarnelInstallDlg::ShowFacts(const DeviceBridge& facts) {
+    appLabel_->SetTextColour(palette::kHeadingText);
     ShowFitting(appLabel_, Displayed(facts.appLabel), 25);
     ShowFitting(sizeText_, Displayed(facts.sizeText), 19);
     ShowFitting(versionName_, Displayed(facts.versionName), 19);

@@ -150,6 +150,16 @@ class WindowLayoutTest : public QObject {
         QVERIFY2(Near(ink, colour), qPrintable(QString::number(ink, 16)));
     }
 
+    void untilAPackageIsOpenedTheNamesPlaceAsksForOne() {
+        CtarnelInstallDlg window;
+        test::StartWindow(window);
+        QCOMPARE(TextOf(window, "appLabel"), QStringLiteral("请拖入apk或tpk文件"));
+        QVERIFY(Near(InkOf(Control(window, "appLabel")), qRgb(116, 116, 116)));
+        // The icon's place is marked, not left blank.
+        QCOMPARE(QColor(window.grab(QRect(65, 95, 1, 1)).toImage().pixel(0, 0)),
+                 QColor(244, 244, 244));
+    }
+
     void thePermissionPanelGrowsTheWindowAndShrinksItBack_data() {
         QTest::addColumn<int>("presses");
         QTest::addColumn<int>("height");
