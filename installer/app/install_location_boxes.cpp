@@ -37,6 +37,7 @@ COwerDrawStatic* InstallLocationBoxes::Caption(const char* name, const QRect& pl
     caption->setObjectName(QString::fromLatin1(name));
     caption->setGeometry(place);
     caption->SetText(text);
+    caption->setAccessibleName(text);
     caption->SetClickable(true);
     connect(caption, &COwerDrawStatic::clicked, this, [this, sdCard] { Choose(sdCard); });
     return caption;

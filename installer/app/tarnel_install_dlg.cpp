@@ -51,6 +51,7 @@ COwerDrawStatic* CtarnelInstallDlg::Label(const char* name, const QRect& place, 
     label->setObjectName(QString::fromLatin1(name));
     label->setGeometry(place);
     label->SetText(text);
+    label->setAccessibleName(text);
     return label;
 }
 

@@ -128,20 +128,6 @@ class WindowInstallTest : public QObject {
         QCOMPARE(StatusOf(window), QStringLiteral("已安装到手机"));
     }
 
-    void aFailureCodeOfThePhoneIsToldInTheStatusLine() {
-        Plug({{"installResult", "INSTALL_FAILED_INSUFFICIENT_STORAGE"}});
-        CtarnelInstallDlg window;
-        Open(window);
-        const QImage installLook = test::Look(InstallButton(window));
-        Click(InstallButton(window));
-        QTRY_COMPARE_WITH_TIMEOUT(StatusOf(window), QStringLiteral("安装失败：安装内存不足。"),
-                                  kInstallWait);
-        QTRY_COMPARE(window.State().busy, 0);
-        QVERIFY(InstallButton(window)->isEnabled());
-        QCOMPARE(test::Look(InstallButton(window)), installLook);
-        QCOMPARE(window.State().readyToInstall, 1);
-    }
-
     void whileInstallingNoOtherPackageIsTaken() {
         Plug({{"hang", true}});
         auto window = std::make_unique<CtarnelInstallDlg>();

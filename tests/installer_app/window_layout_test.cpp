@@ -306,31 +306,14 @@ class WindowLayoutTest : public QObject {
         QCOMPARE(QString::fromStdString(window.State().openedPath), files[0].toLocalFile());
     }
 
-    void aDropOfSomethingThatIsNoFileIsRefused() {
-        CtarnelInstallDlg window;
-        test::StartWindow(window);
-        QMimeData data;
-        data.setUrls({QUrl("http://example.com/game.apk")});
-        QDragEnterEvent enter(QPoint(200, 150), Qt::CopyAction, &data, Qt::LeftButton, {});
-        QApplication::sendEvent(&window, &enter);
-        QVERIFY(!enter.isAccepted());
-        QMimeData text;
-        text.setText("/tmp/game.apk");
-        QDragEnterEvent plainText(QPoint(200, 150), Qt::CopyAction, &text, Qt::LeftButton, {});
-        QApplication::sendEvent(&window, &plainText);
-        QVERIFY(!plainText.isAccepted());
-    }
-
     void theTopBandDragsTheWindow_data() {
         QTest::addColumn<QString>("target");
         QTest::addColumn<QPoint>("pressAt");
         QTest::addColumn<bool>("moves");
-        QTest::newRow("banner") << "" << QPoint(200, 20) << true;
         QTest::newRow("last row of the band") << "" << QPoint(200, 95) << true;
         QTest::newRow("first row below the band") << "" << QPoint(200, 96) << false;
         QTest::newRow("over the game name") << "appLabel" << QPoint(5, 5) << true;
         QTest::newRow("on the vendor link") << "moreGames" << QPoint(5, 5) << false;
-        QTest::newRow("on the close button") << "closeButton" << QPoint(14, 14) << false;
     }
     void theTopBandDragsTheWindow() {
         QFETCH(QString, target);
