@@ -17,13 +17,16 @@ std::vector<std::string> SplitOn(std::string_view text, char separator) {
     return pieces;
 }
 
+constexpr std::string_view kShellWithOptions = "shell,";
+
 std::optional<ServiceBody> OpenShell(Phone& phone, std::string_view name) {
     // "shell,v2,TERM=xterm,raw:command": the options end at the first colon.
     const size_t colon = name.find(':');
     if (colon == std::string_view::npos || !phone.HasFeature("shell_v2")) {
         return std::nullopt;
     }
-    const std::vector<std::string> options = SplitOn(name.substr(6, colon - 6), ',');
+    const size_t start = kShellWithOptions.size();
+    const std::vector<std::string> options = SplitOn(name.substr(start, colon - start), ',');
     const std::string command(name.substr(colon + 1));
     for (const std::string& option : options) {
         if (option == "v2") {
@@ -41,7 +44,7 @@ ServiceOpener MakeServiceOpener(Phone& phone) {
             const std::string command(name.substr(name.find(':') + 1));
             return [&phone, command](Stream& stream) { ServeRawShell(stream, phone, command); };
         }
-        if (name.starts_with("shell,")) {
+        if (name.starts_with(kShellWithOptions)) {
             return OpenShell(phone, name);
         }
         if (name == "sync:") {
