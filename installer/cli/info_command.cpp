@@ -6,18 +6,13 @@
 #include <ostream>
 
 #include "bridge/device_bridge.h"
+#include "installer/flow/install_messages.h"
 #include "installer/package/package_info.h"
 #include "installer/package/package_messages.h"
 #include "platform/text_codec.h"
 
 namespace tarnel {
 namespace {
-
-std::string Narrow(const char* utf8) {
-    std::string text = utf8;
-    Utf8ToGbkInPlace(text);
-    return text;
-}
 
 void PrintFacts(const DeviceBridge& bridge, std::ostream& out) {
     nlohmann::ordered_json facts;
@@ -68,7 +63,7 @@ int RunInfoCommand(DeviceBridge& bridge, const std::string& path, std::ostream& 
         bridge.packagePath = absolute;
         StderrSink sink(err);
         if (ReadPackageInfo(bridge, sink) != 0) {
-            err << Narrow("解释包有误") << '\n';
+            err << NarrowText(text::kBadPackage) << '\n';
             return 2;
         }
         ReadPackagePermissions(bridge);
@@ -76,7 +71,7 @@ int RunInfoCommand(DeviceBridge& bridge, const std::string& path, std::ostream& 
     } else {
         bridge.apkPath = absolute;
         if (bridge.InspectApk() != 0) {
-            err << Narrow("解释包有误") << '\n';
+            err << NarrowText(text::kBadPackage) << '\n';
             return 2;
         }
     }
