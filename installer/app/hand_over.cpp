@@ -114,9 +114,20 @@ void HandOverServer::Read(QLocalSocket* client) {
         return;
     }
     Answer(client, true);
+    taken_.push_back(path);
     // After the answer has gone, so the sender is not kept waiting behind a box the path raises.
-    QMetaObject::invokeMethod(
-        this, [this, path] { emit pathHandedOver(path); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, &HandOverServer::Deliver, Qt::QueuedConnection);
+}
+
+void HandOverServer::DeliverTo(Receiver receiver) {
+    receiver_ = std::move(receiver);
+    QMetaObject::invokeMethod(this, &HandOverServer::Deliver, Qt::QueuedConnection);
+}
+
+void HandOverServer::Deliver() {
+    while (receiver_ && !taken_.isEmpty()) {
+        receiver_(taken_.takeFirst());
+    }
 }
 
 void HandOverServer::Answer(QLocalSocket* client, bool taken) {

@@ -2,9 +2,11 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QList>
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <string>
 
 class QLocalServer;
@@ -21,27 +23,32 @@ QString HandOverSocketPath();
 
 // The running copy's end. A later copy sends a 4-byte big-endian length and the path's bytes;
 // it is answered "1" when the path is taken and "0" when it is refused (empty, too long, or with
-// a NUL byte). A taken path arrives through pathHandedOver after the answer has gone.
+// a NUL byte).
 class HandOverServer : public QObject {
     Q_OBJECT
 
   public:
+    using Receiver = std::function<void(const QByteArray& path)>;
+
     explicit HandOverServer(QObject* parent = nullptr);
     ~HandOverServer() override;
 
     // Listens on the socket, replacing one that no copy answers on any more.
     bool Listen();
-
-  signals:
-    void pathHandedOver(const QByteArray& path);
+    // Where taken paths go, each after its sender has been answered. Paths taken before there
+    // is a receiver (the window is still being made) wait for it.
+    void DeliverTo(Receiver receiver);
 
   private:
     void Accept();
     void Read(QLocalSocket* client);
     void Answer(QLocalSocket* client, bool taken);
+    void Deliver();
 
     QLocalServer* server_;
     QHash<QLocalSocket*, QByteArray> received_;
+    QList<QByteArray> taken_;
+    Receiver receiver_;
 };
 
 // At start-up: when another copy runs, give it the path (absolute, narrow encoding; empty when

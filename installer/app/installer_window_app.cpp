@@ -58,10 +58,9 @@ int RunInstallerWindow(const std::string& path) {
         return 0;
     }
     CtarnelInstallDlg window;
-    QObject::connect(
-        &server, &HandOverServer::pathHandedOver, &window,
-        [&window](const QByteArray& handed) { window.OpenHandedOver(handed.toStdString()); });
     window.StartUp(absolute);
+    server.DeliverTo(
+        [&window](const QByteArray& handed) { window.OpenHandedOver(handed.toStdString()); });
     window.exec();
     return 0;
 }
