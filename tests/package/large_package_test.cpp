@@ -36,9 +36,14 @@ std::uint32_t CrcOfZeros(std::uint64_t length) {
     return static_cast<std::uint32_t>(crc32(crc, block.data(), static_cast<uInt>(length - done)));
 }
 
-void Put(std::string& out, std::uint64_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) {
-        out += static_cast<char>((value >> (8 * i)) & 0xFF);
+// Little-endian fields: widths names the size in bytes of each value, one digit apiece.
+void Put(std::string& out, std::string_view widths, std::initializer_list<std::uint64_t> values) {
+    const std::uint64_t* value = values.begin();
+    for (const char width : widths) {
+        for (int i = 0; i < width - '0'; ++i) {
+            out += static_cast<char>((*value >> (8 * i)) & 0xFF);
+        }
+        ++value;
     }
 }
 
@@ -50,53 +55,30 @@ struct Member {
     std::uint64_t offset = 0;
 };
 
+// Stored, version 4.5, every size in a zip64 extra field.
 std::string LocalHeader(const Member& m) {
     std::string h;
-    Put(h, 0x04034b50, 4);
-    Put(h, 45, 2);
-    Put(h, 0, 2);
-    Put(h, 0, 2);  // stored
-    Put(h, 0x5A21, 2);
-    Put(h, 0x5721, 2);
-    Put(h, m.crc, 4);
-    Put(h, 0xFFFFFFFF, 4);
-    Put(h, 0xFFFFFFFF, 4);
-    Put(h, m.name.size(), 2);
-    Put(h, 20, 2);
+    Put(h, "42222244422",
+        {0x04034b50, 45, 0, 0, 0x5A21, 0x5721, m.crc, 0xFFFFFFFF, 0xFFFFFFFF, m.name.size(), 20});
     h += m.name;
-    Put(h, 1, 2);
-    Put(h, 16, 2);
-    Put(h, m.size, 8);
-    Put(h, m.size, 8);
+    Put(h, "2288", {1, 16, m.size, m.size});
     return h;
 }
 
+// Made on Unix, mode 0100644, the offset in the zip64 field too.
 std::string CentralHeader(const Member& m) {
     std::string h;
-    Put(h, 0x02014b50, 4);
-    Put(h, 0x032D, 2);  // made on Unix
-    Put(h, 45, 2);
-    Put(h, 0, 2);
-    Put(h, 0, 2);
-    Put(h, 0x5A21, 2);
-    Put(h, 0x5721, 2);
-    Put(h, m.crc, 4);
-    Put(h, 0xFFFFFFFF, 4);
-    Put(h, 0xFFFFFFFF, 4);
-    Put(h, m.name.size(), 2);
-    Put(h, 28, 2);
-    Put(h, 0, 2);
-    Put(h, 0, 2);
-    Put(h, 0, 2);
-    Put(h, 0100644u << 16, 4);
-    Put(h, 0xFFFFFFFF, 4);
+    Put(h, "42222224442222244",
+        {0x02014b50, 0x032D, 45, 0, 0, 0x5A21, 0x5721, m.crc, 0xFFFFFFFF, 0xFFFFFFFF, m.name.size(),
+         28, 0, 0, 0, 0100644u << 16, 0xFFFFFFFF});
     h += m.name;
-    Put(h, 1, 2);
-    Put(h, 24, 2);
-    Put(h, m.size, 8);
-    Put(h, m.size, 8);
-    Put(h, m.offset, 8);
+    Put(h, "22888", {1, 24, m.size, m.size, m.offset});
     return h;
+}
+
+std::uint32_t Crc(const std::string& data) {
+    return static_cast<std::uint32_t>(
+        crc32(0, reinterpret_cast<const Bytef*>(data.data()), static_cast<uInt>(data.size())));
 }
 
 // Writes the package with zip64 records throughout; the obb's data is left a hole. False when
@@ -104,12 +86,8 @@ std::string CentralHeader(const Member& m) {
 bool WriteSparsePackage(const fs::path& path, const std::string& manifest, const std::string& apk) {
     std::vector<Member> members = {
         {kObbName, "", kObbSize, CrcOfZeros(kObbSize)},
-        {"manifest.data", manifest, manifest.size(),
-         static_cast<std::uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(manifest.data()),
-                                          static_cast<uInt>(manifest.size())))},
-        {"com.example.big.apk", apk, apk.size(),
-         static_cast<std::uint32_t>(
-             crc32(0, reinterpret_cast<const Bytef*>(apk.data()), static_cast<uInt>(apk.size())))},
+        {"manifest.data", manifest, manifest.size(), Crc(manifest)},
+        {"com.example.big.apk", apk, apk.size(), Crc(apk)},
     };
     const int fd = open(path.c_str(), O_CREAT | O_TRUNC | O_WRONLY | O_CLOEXEC, 0644);
     if (fd < 0) {
@@ -137,28 +115,13 @@ bool WriteSparsePackage(const fs::path& path, const std::string& manifest, const
     }
     const std::uint64_t directorySize = offset - directory;
     const std::uint64_t record = offset;
+    // The zip64 end record, its locator and the end record that points to them.
     std::string tail;
-    Put(tail, 0x06064b50, 4);
-    Put(tail, 44, 8);
-    Put(tail, 0x032D, 2);
-    Put(tail, 45, 2);
-    Put(tail, 0, 4);
-    Put(tail, 0, 4);
-    Put(tail, members.size(), 8);
-    Put(tail, members.size(), 8);
-    Put(tail, directorySize, 8);
-    Put(tail, directory, 8);
-    Put(tail, 0x07064b50, 4);
-    Put(tail, 0, 4);
-    Put(tail, record, 8);
-    Put(tail, 1, 4);
-    Put(tail, 0x06054b50, 4);
-    Put(tail, 0, 4);
-    Put(tail, 0xFFFF, 2);
-    Put(tail, 0xFFFF, 2);
-    Put(tail, 0xFFFFFFFF, 4);
-    Put(tail, 0xFFFFFFFF, 4);
-    Put(tail, 0, 2);
+    Put(tail, "4822448888",
+        {0x06064b50, 44, 0x032D, 45, 0, 0, members.size(), members.size(), directorySize,
+         directory});
+    Put(tail, "4484", {0x07064b50, 0, record, 1});
+    Put(tail, "4422442", {0x06054b50, 0, 0xFFFF, 0xFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0});
     write(tail);
     struct stat info {};
     ok = ok && fstat(fd, &info) == 0 &&
@@ -186,7 +149,7 @@ class LargePackageTest : public ::testing::Test {
     std::string apk_;
 };
 
-TEST_F(LargePackageTest, SizesAndOffsetsPastFourGibibytesRead) {
+TEST_F(LargePackageTest, ReadsUnpacksAndVerifiesWithSixtyFourBitSizes) {
     const std::optional<PackageArchive> archive = PackageArchive::Open(package_);
     ASSERT_TRUE(archive);
     ASSERT_EQ(archive->Count(), 3u);
@@ -194,9 +157,7 @@ TEST_F(LargePackageTest, SizesAndOffsetsPastFourGibibytesRead) {
     const std::optional<std::uint64_t> apk = archive->Find("COM.EXAMPLE.BIG.APK");
     ASSERT_TRUE(apk);
     EXPECT_EQ(archive->ReadWhole(*apk, 1 << 20), apk_);
-}
 
-TEST_F(LargePackageTest, UnpacksAndVerifiesWithSixtyFourBitSizes) {
     DeviceBridge bridge(BridgeVariant::Installer);
     const UnpackReport report = UnpackPackage(bridge, package_);
     ASSERT_EQ(report.status, UnpackStatus::Done) << report.message;

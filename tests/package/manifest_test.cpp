@@ -159,13 +159,5 @@ TEST(ManifestDisplay, SizeAndVersionForms) {
     }
 }
 
-TEST(ManifestDisplay, LeadingIntegerReadsLikeAtoll) {
-    EXPECT_EQ(LeadingInteger("5000000000"), 5000000000);
-    EXPECT_EQ(LeadingInteger(" 12abc"), 12);
-    EXPECT_EQ(LeadingInteger("-5"), -5);
-    EXPECT_EQ(LeadingInteger("x"), 0);
-    EXPECT_EQ(LeadingInteger(""), 0);
-}
-
 }  // namespace
 }  // namespace tarnel

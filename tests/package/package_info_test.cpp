@@ -61,55 +61,43 @@ class PackageInfoTest : public ::testing::Test {
     RecordingSink sink_;
 };
 
+// Manifests as packages write them: the facts shown, the label in the narrow encoding.
 TEST_F(PackageInfoTest, FactsComeFromTheManifest) {
-    GamePackage package;
-    package.manifest = {.packageName = "com.example.racer",
-                        .appName = "极速赛车",
-                        .versionName = "2.0.1",
-                        .size = "2097152",
-                        .minSdkVersion = "19"};
-    bridge_.packagePath = Write("racer.tpk", package);
-    ASSERT_EQ(ReadPackageInfo(bridge_, sink_), 0);
-    EXPECT_TRUE(sink_.messages.empty());
-    EXPECT_EQ(bridge_.appLabel, "极速赛车");
-    EXPECT_EQ(bridge_.packageName, "com.example.racer");
-    EXPECT_EQ(bridge_.versionName, "2.0.1");
-    EXPECT_EQ(bridge_.sizeText, "2.MB");
-    EXPECT_EQ(bridge_.androidVersion, "Android 4.4.2");
-}
-
-TEST_F(PackageInfoTest, ChineseNameArrivesInTheNarrowEncoding) {
-    SetNarrowCharset("GBK");
-    GamePackage package;
-    package.manifest.appName = "赛车";
-    bridge_.packagePath = Write("racer.tpk", package);
-    ASSERT_EQ(ReadPackageInfo(bridge_, sink_), 0);
-    EXPECT_EQ(bridge_.appLabel, "\xC8\xFC\xB3\xB5");
-}
-
-TEST_F(PackageInfoTest, ManifestLayoutsReadAsPackagesWriteThem) {
     struct Case {
+        std::string charset;
         std::string text;
-        const char* version;
-        const char* android;
+        std::string label, version, size, android;
     };
     const Case cases[] = {
-        {"{\"packageName\": \"com.a.b\",\"versionName\": \"1.5\",\"minSdkVersion\": \"14\"}", "1.5",
-         "Android 4.0"},
+        {"UTF-8",
+         "{\"packageName\": \"com.a.b\",\"appName\": \"极速赛车\",\"versionName\": \"2.0.1\","
+         "\"size\": \"2097152\",\"minSdkVersion\": \"19\"}",
+         "极速赛车", "2.0.1", "2.MB", "Android 4.4.2"},
+        {"GBK",
+         "{\"packageName\": \"com.a.b\",\"appName\": \"赛车\",\"size\": "
+         "\"1536\",\"minSdkVersion\": \"14\"}",
+         "\xC8\xFC\xB3\xB5", "", "1.5KB", "Android 4.0"},
         // versionName last: the bare version, without its quote and brace.
-        {"{\"packageName\": \"com.a.b\",\"minSdkVersion\": \"8\",\"versionName\": \"3.2\"}\r\n",
-         "3.2", "Android 2.2"},
-        {"{\"packageName\": \"com.a.b\",\n\"appName\": \"" + std::string(2000, 'z') +
+        {"UTF-8",
+         "{\"packageName\": \"com.a.b\",\"minSdkVersion\": \"8\",\"versionName\": \"3.2\"}\r\n", "",
+         "3.2", "0.字节", "Android 2.2"},
+        {"UTF-8",
+         "{\"packageName\": \"com.a.b\",\n\"appName\": \"" + std::string(2000, 'z') +
              "\",\n\"versionName\": \"9\",\n\"minSdkVersion\": \"6\"}",
-         "9", "6"},
+         std::string(2000, 'z'), "9", "0.字节", "6"},
     };
     for (const Case& c : cases) {
+        SetNarrowCharset(c.charset);
         GamePackage package;
         package.manifest.packageName = "com.a.b";
         package.manifestText = c.text;
         bridge_.packagePath = Write("p.tpk", package);
         ASSERT_EQ(ReadPackageInfo(bridge_, sink_), 0) << c.text;
+        EXPECT_TRUE(sink_.messages.empty());
+        EXPECT_EQ(bridge_.packageName, "com.a.b");
+        EXPECT_EQ(bridge_.appLabel, c.label);
         EXPECT_EQ(bridge_.versionName, c.version);
+        EXPECT_EQ(bridge_.sizeText, c.size);
         EXPECT_EQ(bridge_.androidVersion, c.android);
     }
 }
@@ -172,63 +160,53 @@ TEST_F(PackageInfoTest, WindowsMadePackagesReadOneAfterAnother) {
     EXPECT_TRUE(TemporaryFiles().empty());
 }
 
+// Known permissions are named from the APK inside; an unreadable or missing APK names none.
 TEST_F(PackageInfoTest, PermissionsComeFromTheApkInside) {
     const fs::path apk = folder_ / "inner.apk";
     test::BuildApk({.packageName = "com.example.racer",
                     .permissions = {"android.permission.INTERNET", "com.example.UNKNOWN",
                                     "android.permission.CAMERA"}},
                    apk);
-    GamePackage package;
-    package.apk = ReadFile(apk);
-    bridge_.packagePath = Write("racer.tpk", package);
-    ASSERT_EQ(ReadPackageInfo(bridge_, sink_), 0);
-    ReadPackagePermissions(bridge_);
-    EXPECT_EQ(bridge_.permissionText, "    允许访问网络\r\n    允许访问使用照相设备\r\n    ");
-    EXPECT_TRUE(TemporaryFiles().empty());
-}
-
-TEST_F(PackageInfoTest, PermissionsAreEmptyWithoutAReadableApk) {
-    GamePackage package;
-    package.apk = "not an apk at all";
-    bridge_.packagePath = Write("racer.tpk", package);
-    ASSERT_EQ(ReadPackageInfo(bridge_, sink_), 0);
-    bridge_.permissionText = "old";
-    ReadPackagePermissions(bridge_);
-    EXPECT_EQ(bridge_.permissionText, "");
-    package.apk.reset();
-    bridge_.packagePath = Write("racer.tpk", package);
-    ReadPackagePermissions(bridge_);
-    EXPECT_EQ(bridge_.permissionText, "");
-    EXPECT_TRUE(TemporaryFiles().empty());
-}
-
-TEST_F(PackageInfoTest, TwoPackagesReadAtOnceKeepTheirOwnCopies) {
-    struct Reader {
-        DeviceBridge bridge{BridgeVariant::Installer};
-        std::string expected;
+    const std::pair<std::optional<std::string>, std::string> cases[] = {
+        {ReadFile(apk), "    允许访问网络\r\n    允许访问使用照相设备\r\n    "},
+        {"not an apk at all", ""},
+        {std::nullopt, ""},
     };
-    Reader readers[2];
+    for (const auto& [inner, text] : cases) {
+        GamePackage package;
+        package.apk = inner;
+        bridge_.packagePath = Write("racer.tpk", package);
+        ASSERT_EQ(ReadPackageInfo(bridge_, sink_), 0);
+        bridge_.permissionText = "old";
+        ReadPackagePermissions(bridge_);
+        EXPECT_EQ(bridge_.permissionText, text);
+        EXPECT_TRUE(TemporaryFiles().empty());
+    }
+}
+
+// The same package name in both: only unique temporary copies keep them apart.
+TEST_F(PackageInfoTest, TwoPackagesReadAtOnceKeepTheirOwnCopies) {
     const char* permissions[] = {"android.permission.INTERNET", "android.permission.CAMERA"};
+    const char* expected[] = {"    允许访问网络\r\n    ", "    允许访问使用照相设备\r\n    "};
+    DeviceBridge bridges[] = {DeviceBridge(BridgeVariant::Installer),
+                              DeviceBridge(BridgeVariant::Installer)};
     for (int i = 0; i < 2; ++i) {
-        // The same package name in both: only unique copies keep them apart.
         const fs::path apk = folder_ / ("apk" + std::to_string(i) + ".apk");
         test::BuildApk({.packageName = "com.example.same", .permissions = {permissions[i]}}, apk);
         GamePackage package;
         package.manifest.packageName = "com.example.same";
         package.apk = ReadFile(apk);
-        readers[i].bridge.packagePath = Write("p" + std::to_string(i) + ".tpk", package);
-        readers[i].bridge.packageName = "com.example.same";
-        readers[i].bridge.aaptPath = "aapt";
+        bridges[i].packagePath = Write("p" + std::to_string(i) + ".tpk", package);
+        bridges[i].packageName = "com.example.same";
+        bridges[i].aaptPath = "aapt";
     }
-    readers[0].expected = "    允许访问网络\r\n    ";
-    readers[1].expected = "    允许访问使用照相设备\r\n    ";
     for (int round = 0; round < 3; ++round) {
-        std::jthread first([&] { ReadPackagePermissions(readers[0].bridge); });
-        std::jthread second([&] { ReadPackagePermissions(readers[1].bridge); });
-        first.join();
-        second.join();
-        EXPECT_EQ(readers[0].bridge.permissionText, readers[0].expected);
-        EXPECT_EQ(readers[1].bridge.permissionText, readers[1].expected);
+        {
+            std::jthread first([&] { ReadPackagePermissions(bridges[0]); });
+            std::jthread second([&] { ReadPackagePermissions(bridges[1]); });
+        }
+        EXPECT_EQ(bridges[0].permissionText, expected[0]);
+        EXPECT_EQ(bridges[1].permissionText, expected[1]);
     }
 }
 

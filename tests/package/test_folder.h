@@ -2,8 +2,10 @@
 
 #include <stdlib.h>
 
+#include <cctype>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 namespace tarnel::test {
@@ -31,19 +33,22 @@ class TestFolder {
     std::filesystem::path path_;
 };
 
+// The whole file; empty when it cannot be read.
 inline std::string ReadFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in) {
-        return {};
-    }
-    std::string data(static_cast<std::size_t>(in.tellg()), '\0');
-    in.seekg(0);
-    in.read(data.data(), static_cast<std::streamsize>(data.size()));
-    return data;
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 inline void WriteFile(const std::filesystem::path& path, const std::string& data) {
     std::ofstream(path, std::ios::binary) << data;
+}
+
+// A test-case name made of the letters and digits of a description, '_' for the rest.
+inline std::string CaseName(std::string text) {
+    for (char& c : text) {
+        c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+    }
+    return text;
 }
 
 inline std::filesystem::path CorpusFile(const std::string& name) {
