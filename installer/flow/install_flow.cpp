@@ -152,14 +152,13 @@ void InstallFlow::ApplyLoadResult(unsigned generation, bool isTpk, LoadResult re
         view_.EnablePermissionToggle(!isTpk);
         if (isTpk)
             StartPermissionWorker(generation, result.facts);
-        if (!result.iconPath.empty()) {
-            if (!state_.iconTempPath.empty() && state_.iconTempPath != result.iconPath) {
-                std::error_code ignored;
-                std::filesystem::remove(state_.iconTempPath, ignored);
-            }
-            state_.iconTempPath = result.iconPath;
-            view_.ShowIcon(result.iconPath);
+        // A package without an icon must not keep showing the previous package's.
+        if (!state_.iconTempPath.empty() && state_.iconTempPath != result.iconPath) {
+            std::error_code ignored;
+            std::filesystem::remove(state_.iconTempPath, ignored);
         }
+        state_.iconTempPath = result.iconPath;
+        view_.ShowIcon(result.iconPath);
         if (!isTpk && state_.bridge.appLabel.empty())
             view_.SetStatus(NarrowText(text::kNoApkInfo));
     }

@@ -23,6 +23,7 @@ class InstallerView : public MessageSink {
     // false: the install picture; true: the done picture.
     virtual void ShowInstallDone(bool done) = 0;
     virtual void EnablePermissionToggle(bool enabled) = 0;
+    // An empty path: the package has no icon.
     virtual void ShowIcon(const std::string& path) = 0;
     // appLabel, versionName, androidVersion, sizeText, packageName and permissionText.
     virtual void ShowFacts(const DeviceBridge& facts) = 0;

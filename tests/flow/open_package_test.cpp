@@ -76,6 +76,7 @@ TEST_F(OpenPackageTest, GamePackagesInAnyCaseTakeThePackageRoute) {
         EXPECT_EQ(state.bridge.appLabel, "游戏") << name;
         EXPECT_EQ(state.bridge.androidVersion, "Android 4.0") << name;
         EXPECT_TRUE(view.Has("permissions: off")) << name;
+        EXPECT_TRUE(view.Has("icon: ")) << name;  // no icon.png: the old icon goes
         view.RunUntil([&] { return view.Has("permissions: on"); });
     }
 }
