@@ -72,3 +72,12 @@ echo
 echo "== What arrived on the phone"
 adb shell pm list package | grep "$package_name"
 adb shell ls -R "/sdcard/Android/obb/$package_name"
+
+echo
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -z "${CI:-}" ]; then
+    echo "== The installer window with the sample game, on the same simulated phone (close it to end)"
+    "$build/installer/app/tarnelInstall" "$tpk" || true
+elif command -v xvfb-run >/dev/null; then
+    echo "== No display here: pictures of the installer window, drawn under Xvfb"
+    "$here/scripts/installer_screenshots.sh" "$build" "$build/installer-screenshots"
+fi
