@@ -85,30 +85,30 @@ std::filesystem::path FreshTestFolder(const std::string& tag) {
     return folder;
 }
 
-void BuildApk(const ApkSpec& spec, const std::filesystem::path& target) {
+void BuildApk(const ApkContents& apk, const std::filesystem::path& target) {
     const std::filesystem::path work = target.string() + ".src";
     std::filesystem::remove_all(work);
     std::string manifest =
         "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
         "<manifest xmlns:android=\"http://schemas.android.com/apk/res/android\" package=\"" +
-        spec.packageName + "\" android:versionCode=\"" + std::to_string(spec.versionCode) +
-        "\" android:versionName=\"" + spec.versionName + "\">\n";
-    if (!spec.minSdk.empty()) {
-        manifest += "  <uses-sdk android:minSdkVersion=\"" + spec.minSdk +
+        apk.packageName + "\" android:versionCode=\"" + std::to_string(apk.versionCode) +
+        "\" android:versionName=\"" + apk.versionName + "\">\n";
+    if (!apk.minSdk.empty()) {
+        manifest += "  <uses-sdk android:minSdkVersion=\"" + apk.minSdk +
                     "\" android:targetSdkVersion=\"19\"/>\n";
     }
-    for (const std::string& permission : spec.permissions) {
+    for (const std::string& permission : apk.permissions) {
         manifest += "  <uses-permission android:name=\"" + permission + "\"/>\n";
     }
     manifest += "  <application android:label=\"@string/app_name\"";
-    if (!spec.iconDensities.empty())
+    if (!apk.iconDensities.empty())
         manifest += " android:icon=\"@drawable/icon\"";
     manifest += "/>\n</manifest>\n";
     WriteFile(work / "AndroidManifest.xml", manifest);
     WriteFile(work / "res/values/strings.xml",
-              "<resources><string name=\"app_name\">" + spec.label + "</string></resources>\n");
+              "<resources><string name=\"app_name\">" + apk.label + "</string></resources>\n");
     unsigned char shade = 40;
-    for (const std::string& density : spec.iconDensities) {
+    for (const std::string& density : apk.iconDensities) {
         const int size = DensitySize(density);
         WriteFile(work / ("res/drawable-" + density) / "icon.png",
                   SolidPng(size, size, shade, 120, 200));

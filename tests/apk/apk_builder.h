@@ -7,7 +7,7 @@
 namespace tarnel::test {
 
 // What goes into an APK that the tests build with the real aapt.
-struct ApkSpec {
+struct ApkContents {
     std::string packageName = "com.example.game";
     std::string versionName = "1.2.3";
     int versionCode = 3;
@@ -20,7 +20,7 @@ struct ApkSpec {
 
 // Builds the APK at target with `aapt package` against the framework resources; throws with
 // aapt's text when that fails.
-void BuildApk(const ApkSpec& spec, const std::filesystem::path& target);
+void BuildApk(const ApkContents& apk, const std::filesystem::path& target);
 
 // A small valid PNG of the given size, one colour.
 std::string SolidPng(int width, int height, unsigned char r, unsigned char g, unsigned char b);

@@ -19,9 +19,9 @@ class InspectApkTest : public ::testing::Test {
     }
     void TearDown() override { std::filesystem::remove_all(folder); }
 
-    int Inspect(const test::ApkSpec& spec) {
-        bridge.apkPath = (folder / (spec.packageName + ".apk")).string();
-        test::BuildApk(spec, bridge.apkPath);
+    int Inspect(const test::ApkContents& apk) {
+        bridge.apkPath = (folder / (apk.packageName + ".apk")).string();
+        test::BuildApk(apk, bridge.apkPath);
         return bridge.InspectApk();
     }
 
@@ -30,14 +30,14 @@ class InspectApkTest : public ::testing::Test {
 };
 
 TEST_F(InspectApkTest, ReadsTheFacts) {
-    test::ApkSpec spec;
-    spec.label = "王者荣耀 测试版";
-    spec.packageName = "com.example.king";
-    spec.versionName = "4.5.6";
-    spec.permissions = {"android.permission.INTERNET", "com.example.permission.UNKNOWN",
-                        "android.permission.CAMERA"};
-    spec.iconDensities = {"hdpi", "xhdpi"};
-    ASSERT_EQ(Inspect(spec), 0);
+    test::ApkContents apk;
+    apk.label = "王者荣耀 测试版";
+    apk.packageName = "com.example.king";
+    apk.versionName = "4.5.6";
+    apk.permissions = {"android.permission.INTERNET", "com.example.permission.UNKNOWN",
+                       "android.permission.CAMERA"};
+    apk.iconDensities = {"hdpi", "xhdpi"};
+    ASSERT_EQ(Inspect(apk), 0);
     EXPECT_EQ(bridge.appLabel, "王者荣耀 测试版");
     EXPECT_EQ(bridge.packageName, "com.example.king");
     EXPECT_EQ(bridge.versionName, "4.5.6");
@@ -55,9 +55,9 @@ TEST_F(InspectApkTest, MinimumSdkRules) {
         const char* shown;
     } cases[] = {{"8", "Android 2.2"}, {"6", "6"}, {"14", "Android 4.0"}, {"19", "19"}, {"", ""}};
     for (const auto& c : cases) {
-        test::ApkSpec spec;
-        spec.minSdk = c.minSdk;
-        ASSERT_EQ(Inspect(spec), 0);
+        test::ApkContents apk;
+        apk.minSdk = c.minSdk;
+        ASSERT_EQ(Inspect(apk), 0);
         EXPECT_EQ(bridge.androidVersion, c.shown) << c.minSdk;
     }
 }
@@ -66,9 +66,9 @@ TEST_F(InspectApkTest, ClientJoinsPermissionsWithLineFeeds) {
     DeviceBridge client(BridgeVariant::Client);
     client.aaptPath = bridge.aaptPath;
     client.apkPath = (folder / "c.apk").string();
-    test::ApkSpec spec;
-    spec.permissions = {"android.permission.VIBRATE", "android.permission.WAKE_LOCK"};
-    test::BuildApk(spec, client.apkPath);
+    test::ApkContents apk;
+    apk.permissions = {"android.permission.VIBRATE", "android.permission.WAKE_LOCK"};
+    test::BuildApk(apk, client.apkPath);
     ASSERT_EQ(client.InspectApk(), 0);
     EXPECT_EQ(client.permissionText, "允许振动\n保持进程在休眠时从屏幕消失\n");
 }

@@ -27,12 +27,12 @@ std::string Installed(const SimulatedPhone& phone) {
 }
 
 std::filesystem::path BuildGameApk(const SimulatedPhone& phone, const std::string& package) {
-    ApkSpec spec;
-    spec.packageName = package;
-    spec.versionCode = 3;
-    const std::filesystem::path apk = phone.WorkFolder() / "my game.apk";
-    BuildApk(spec, apk);
-    return apk;
+    ApkContents apk;
+    apk.packageName = package;
+    apk.versionCode = 3;
+    const std::filesystem::path file = phone.WorkFolder() / "my game.apk";
+    BuildApk(apk, file);
+    return file;
 }
 
 TEST(InstallCompanionApk, InstallsTheCompanionAndSaysSo) {

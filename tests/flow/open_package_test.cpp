@@ -34,10 +34,10 @@ class OpenPackageTest : public ::testing::Test {
 };
 
 TEST_F(OpenPackageTest, AnApkShowsItsFactsAndIcon) {
-    test::ApkSpec spec;
-    spec.label = "星落传说";
-    spec.iconDensities = {"hdpi", "xhdpi"};
-    test::BuildApk(spec, folder / "game.apk");
+    test::ApkContents apk;
+    apk.label = "星落传说";
+    apk.iconDensities = {"hdpi", "xhdpi"};
+    test::BuildApk(apk, folder / "game.apk");
     Open(folder / "game.apk");
     ASSERT_EQ(state.packageLoaded, 1);
     EXPECT_EQ(state.isTpk, 0);

@@ -33,10 +33,10 @@ class InstallTest : public ::testing::Test {
         state->bridge.adbPath = FindTool("adb", "TARNEL_ADB");
         state->bridge.aaptPath = FindTool("aapt", "TARNEL_AAPT");
         flow = std::make_unique<InstallFlow>(view, *state);
-        test::ApkSpec spec;
-        spec.packageName = kGame;
-        spec.label = "星落";
-        test::BuildApk(spec, games / "starfall.apk");
+        test::ApkContents apk;
+        apk.packageName = kGame;
+        apk.label = "星落";
+        test::BuildApk(apk, games / "starfall.apk");
     }
 
     // A game package with the real APK and a data tree; edit changes it before it is written.

@@ -25,10 +25,10 @@ std::string ReadFile(const std::filesystem::path& path) {
 
 // A game package with an APK built by aapt, game data and an icon.
 std::filesystem::path MakeGamePackage(const std::filesystem::path& folder) {
-    test::ApkSpec spec;
-    spec.packageName = kGame;
-    spec.label = "星落";
-    test::BuildApk(spec, folder / "starfall.apk");
+    test::ApkContents apk;
+    apk.packageName = kGame;
+    apk.label = "星落";
+    test::BuildApk(apk, folder / "starfall.apk");
     GamePackage package;
     package.manifest.packageName = kGame;
     package.manifest.appName = "星落";

@@ -63,13 +63,13 @@ bool WaitUntilLoaded(const CtarnelInstallDlg& window) {
 
 std::filesystem::path BuildTestApk(const std::filesystem::path& folder, const std::string& stem,
                                    const std::string& label, const std::string& version) {
-    ApkSpec spec;
-    spec.packageName = "com.example." + stem;
-    spec.label = label;
-    spec.versionName = version;
-    spec.permissions = {"android.permission.INTERNET", "android.permission.CAMERA"};
+    ApkContents apk;
+    apk.packageName = "com.example." + stem;
+    apk.label = label;
+    apk.versionName = version;
+    apk.permissions = {"android.permission.INTERNET", "android.permission.CAMERA"};
     const std::filesystem::path apk = folder / (stem + ".apk");
-    BuildApk(spec, apk);
+    BuildApk(apk, apk);
     return apk;
 }
 

@@ -33,9 +33,9 @@ class HeadlessInstallTest : public ::testing::Test {
                test::PhonePresence presence = test::PhonePresence::Plugged) {
         phone = std::make_unique<test::SimulatedPhone>(scenario, presence);
         ::setenv("XDG_CACHE_HOME", (phone->WorkFolder() / "cache").c_str(), 1);
-        test::ApkSpec spec;
-        spec.packageName = kGame;
-        test::BuildApk(spec, phone->WorkFolder() / "comet.apk");
+        test::ApkContents apk;
+        apk.packageName = kGame;
+        test::BuildApk(apk, phone->WorkFolder() / "comet.apk");
     }
 
     std::filesystem::path Package(size_t dataBytes, const std::string& apkSize = "") {

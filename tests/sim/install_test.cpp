@@ -71,11 +71,11 @@ std::filesystem::path MakeApk(const SimulatedPhone& phone, ApkKind kind) {
     if (kind == ApkKind::NotAZip) {
         std::ofstream(apk) << "this is not a zip archive";
     } else {
-        ApkSpec spec;
-        spec.packageName = kPackage;
-        spec.versionCode = 3;
-        spec.versionName = "1.2.3";
-        BuildApk(spec, apk);
+        ApkContents apk;
+        apk.packageName = kPackage;
+        apk.versionCode = 3;
+        apk.versionName = "1.2.3";
+        BuildApk(apk, apk);
     }
     return apk;
 }
@@ -160,10 +160,10 @@ INSTANTIATE_TEST_SUITE_P(Features, InstallCleanupTest, ::testing::Values("modern
 
 TEST(InstallOverAPulledCable, FailsAndInstallsNothing) {
     SimulatedPhone phone(Scenario{{"dropAfterBytes", 1000}});
-    ApkSpec spec;
-    spec.packageName = kPackage;
+    ApkContents apk;
+    apk.packageName = kPackage;
     const std::filesystem::path apk = phone.WorkFolder() / "big.apk";
-    BuildApk(spec, apk);
+    BuildApk(apk, apk);
     ASSERT_GT(std::filesystem::file_size(apk), 1000u);
     const AdbRun install = phone.Adb({"install", "-r", apk.string()});
     EXPECT_NE(install.exitStatus, 0);
