@@ -5,6 +5,7 @@
 
 #include "client/app/tarnel_app.h"
 #include "client/core/client_options.h"
+#include "client/core/phone_info_command.h"
 #include "platform/log.h"
 
 using tarnel::ClientOptions;
@@ -24,6 +25,16 @@ int main(int argc, char** argv) {
         case ClientOptions::Mode::Invalid:
             std::cerr << "tarnel: " << options.error << "\n\n" << tarnel::ClientUsage();
             return 2;
+        case ClientOptions::Mode::Info:
+        case ClientOptions::Mode::Screenshot: {
+            tarnel::DeviceBridge bridge(tarnel::BridgeVariant::Client);
+            bridge.DiscoverTools();
+            if (options.mode == ClientOptions::Mode::Info) {
+                return tarnel::PrintPhoneInfo(bridge, tarnel::DefaultPreparationSettings(),
+                                              std::cout, std::cerr);
+            }
+            return tarnel::SaveScreenshotTo(bridge, options.screenshotFile, std::cerr);
+        }
         case ClientOptions::Mode::Window:
             break;
     }

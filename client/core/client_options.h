@@ -7,10 +7,11 @@ namespace tarnel {
 
 // What tarnel was asked to do on its command line.
 struct ClientOptions {
-    enum class Mode { Window, Help, Version, Invalid };
+    enum class Mode { Window, Help, Version, Info, Screenshot, Invalid };
     Mode mode = Mode::Window;
     bool verbose = false;
-    std::string error;  // for Mode::Invalid
+    std::string screenshotFile;  // for Mode::Screenshot
+    std::string error;           // for Mode::Invalid
 };
 
 ClientOptions ParseClientOptions(const std::vector<std::string>& arguments);

@@ -20,6 +20,14 @@ TEST(ClientOptions, ReadsEachMode) {
         {{"--version", "--verbose"}, Mode::Version, true},
         {{"--frobnicate"}, Mode::Invalid, false},
         {{"game.tpk"}, Mode::Invalid, false},
+        {{"--info"}, Mode::Info, false},
+        {{"--verbose", "--info"}, Mode::Info, true},
+        {{"--screenshot", "my shot.png", "--verbose"}, Mode::Screenshot, true},
+        {{"--screenshot"}, Mode::Invalid, false},
+        {{"--screenshot", ""}, Mode::Invalid, false},
+        {{"--info", "--screenshot", "a.png"}, Mode::Invalid, false},
+        {{"--info", "--info"}, Mode::Invalid, false},
+        {{"--info", "--help"}, Mode::Help, false},
     };
     for (const auto& c : cases) {
         const ClientOptions options = ParseClientOptions(c.args);
@@ -28,6 +36,7 @@ TEST(ClientOptions, ReadsEachMode) {
         if (options.mode != Mode::Invalid) {
             EXPECT_EQ(options.verbose, c.verbose) << ::testing::PrintToString(c.args);
         }
+        EXPECT_EQ(options.screenshotFile, options.mode == Mode::Screenshot ? "my shot.png" : "");
     }
 }
 
