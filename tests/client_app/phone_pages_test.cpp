@@ -18,7 +18,7 @@
 #include "client/core/screenshot_file.h"
 #include "platform/tool_locator.h"
 #include "tests/apk/apk_builder.h"
-#include "tests/client_app/client_app_test_home.h"
+#include "tests/client_app/phone_pages_test_home.h"
 #include "tests/support/phone_fixture.h"
 #include "ui/ui.h"
 
@@ -243,7 +243,7 @@ void PhonePagesTest::oneScreenshotWorkerAtATime() {
 }  // namespace tarnel::test
 
 int main(int argc, char** argv) {
-    const tarnel::test::ClientTestHome home;
+    const tarnel::test::PhonePagesTestHome home;
     tarnel::PrepareWebViews();
     QApplication application(argc, argv);
     tarnel::test::PhonePagesTest tests;

@@ -10,9 +10,9 @@ namespace tarnel::test {
 // with the committed skin, a vendor host on a closed loopback port (no test reaches the
 // network) and a stand-in tarnelInstall that writes its arguments down; its own cache, settings
 // and run-time folders; the real adb.
-class ClientTestHome {
+class PhonePagesTestHome {
   public:
-    ClientTestHome();
+    PhonePagesTestHome();
 
     std::filesystem::path Folder() const { return folder_.path().toStdString(); }
     std::filesystem::path ProgramFolder() const { return Folder() / "home"; }

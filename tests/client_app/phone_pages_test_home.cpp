@@ -1,11 +1,11 @@
-#include "tests/client_app/client_app_test_home.h"
+#include "tests/client_app/phone_pages_test_home.h"
 
 #include <QDir>
 #include <QFile>
 
 namespace tarnel::test {
 
-ClientTestHome::ClientTestHome() {
+PhonePagesTestHome::PhonePagesTestHome() {
     const QDir folder(folder_.path());
     folder.mkpath(QStringLiteral("home"));
     QFile::link(QStringLiteral(TARNEL_SOURCE_DIR "/skin"), folder.filePath("home/skin"));
