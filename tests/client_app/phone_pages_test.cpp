@@ -7,6 +7,7 @@
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include <fstream>
 
@@ -63,6 +64,7 @@ class PhonePagesTest : public QObject {
     void wizardWithoutAReadyPhoneLeavesThePage_data();
     void wizardWithoutAReadyPhoneLeavesThePage();
     void oneScreenshotWorkerAtATime();
+    void closingTheWizardEarlyLeavesItsWorkerRunning();
 };
 
 void PhonePagesTest::pageTextsAndBars_data() {
@@ -238,6 +240,32 @@ void PhonePagesTest::oneScreenshotWorkerAtATime() {
     QCOMPARE(finished.front().front().toBool(), true);
     QVERIFY(page.HasScreenshot());
     QVERIFY(messages.isEmpty());
+}
+
+void PhonePagesTest::closingTheWizardEarlyLeavesItsWorkerRunning() {
+    const std::filesystem::path folder = FreshTestFolder("early-close");
+    ApkContents companion;
+    companion.packageName = "com.kestrum.player";
+    companion.versionName = "2.2.0";
+    BuildApk(companion, folder / "tarnel.apk");
+    SimulatedPhone phone(Scenario{{"companionDelayMs", 1500}, {"model", "Pixel 4a"}});
+    CtarnelDlg window;
+    window.Bridge()->adbPath = FindTool("adb", "TARNEL_ADB");
+    CPhoneNoConnDlg* noPhone = window.NoPhonePage();
+    noPhone->SetWizardSettings({folder / "tarnel.apk", std::chrono::milliseconds(300), 6});
+    QTimer::singleShot(200, [] {
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (qobject_cast<CConnProgressDlg*>(top) != nullptr && top->isVisible())
+                top->findChild<CLoginButton*>(QStringLiteral("wizardCloseButton"))->click();
+        }
+    });
+    noPhone->ConnectFromPage();
+    // The wizard is gone; the phone is not ready yet, and becomes ready without it.
+    QVERIFY(!window.PhonePage()->isVisibleTo(&window));
+    QVERIFY(noPhone->findChild<QWidget*>(QStringLiteral("connectButton"))->isEnabled());
+    QTRY_VERIFY_WITH_TIMEOUT(window.PhonePage()->isVisibleTo(&window), 20000);
+    QCOMPARE(LabelText(*window.PhonePage(), 1020), QStringLiteral("Pixel 4a"));
+    std::filesystem::remove_all(folder);
 }
 
 }  // namespace tarnel::test
