@@ -15,7 +15,7 @@
 #include "client/app/tarnel_dlg.h"
 #include "platform/tool_locator.h"
 #include "tests/apk/apk_builder.h"
-#include "tests/client_app/phone_pages_test_home.h"
+#include "tests/client_app/client_test_support.h"
 #include "tests/support/phone_fixture.h"
 #include "ui/ui.h"
 
@@ -27,7 +27,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     const QString folder = QString::fromLocal8Bit(argv[1]);
-    const test::PhonePagesTestHome home;
+    setenv("TARNEL_ADB", FindTool("adb", "TARNEL_ADB").c_str(), 1);
+    const test::ClientTestHome home;
     test::SimulatedPhone phone(test::Scenario{{"model", "Redmi K40"},
                                               {"brand", "Xiaomi"},
                                               {"release", "12"},
@@ -38,7 +39,7 @@ int main(int argc, char** argv) {
     test::ApkContents companion;
     companion.packageName = "com.kestrum.player";
     companion.versionName = "2.2.0";
-    test::BuildApk(companion, home.ProgramFolder() / "tarnel.apk");
+    test::BuildApk(companion, home.Folder() / "home" / "tarnel.apk");
     PrepareWebViews();
     QApplication application(argc, argv);
     bool saved = true;

@@ -19,7 +19,7 @@
 #include "client/core/screenshot_file.h"
 #include "platform/tool_locator.h"
 #include "tests/apk/apk_builder.h"
-#include "tests/client_app/phone_pages_test_home.h"
+#include "tests/client_app/client_test_support.h"
 #include "tests/support/phone_fixture.h"
 #include "ui/ui.h"
 
@@ -54,7 +54,11 @@ PreparationSettings QuickSettings() {
 class PhonePagesTest : public QObject {
     Q_OBJECT
 
+  public:
+    explicit PhonePagesTest(const ClientTestHome& home) : home_(home) {}
+
   private slots:
+    void initTestCase();
     void pageTextsAndBars_data();
     void pageTextsAndBars();
     void copyPutsAnImageOnTheClipboard();
@@ -65,7 +69,21 @@ class PhonePagesTest : public QObject {
     void wizardWithoutAReadyPhoneLeavesThePage();
     void oneScreenshotWorkerAtATime();
     void closingTheWizardEarlyLeavesItsWorkerRunning();
+
+  private:
+    std::filesystem::path InstallerLog() const { return home_.Folder() / "installer.log"; }
+
+    const ClientTestHome& home_;
 };
+
+// A stand-in tarnelInstall in the program folder that writes down its arguments: one line per
+// start, the argument count, a tab and the arguments.
+void PhonePagesTest::initTestCase() {
+    const std::filesystem::path installer = home_.Folder() / "home" / "tarnelInstall";
+    std::ofstream(installer) << "#!/bin/sh\nprintf '%s\\t%s\\n' \"$#\" \"$*\" >> '"
+                             << InstallerLog().string() << "'\n";
+    std::filesystem::permissions(installer, std::filesystem::perms::owner_all);
+}
 
 void PhonePagesTest::pageTextsAndBars_data() {
     QTest::addColumn<double>("free");
@@ -271,11 +289,9 @@ void PhonePagesTest::closingTheWizardEarlyLeavesItsWorkerRunning() {
 }  // namespace tarnel::test
 
 int main(int argc, char** argv) {
-    const tarnel::test::PhonePagesTestHome home;
-    tarnel::PrepareWebViews();
-    QApplication application(argc, argv);
-    tarnel::test::PhonePagesTest tests;
-    return QTest::qExec(&tests, argc, argv);
+    // The real adb, which the window tests' home otherwise replaces by none.
+    setenv("TARNEL_ADB", tarnel::FindTool("adb", "TARNEL_ADB").c_str(), 1);
+    return tarnel::test::RunClientTests<tarnel::test::PhonePagesTest>(argc, argv);
 }
 
 #include "phone_pages_test.moc"
