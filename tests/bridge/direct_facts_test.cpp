@@ -78,54 +78,41 @@ TEST(DirectFacts, Memory) {
     }
 }
 
-TEST(DirectFacts, DataSpace) {
+TEST(DirectFacts, DiskSpace) {
+    using Reader = std::optional<SpaceFacts> (*)(std::string_view);
+    const Reader data = FirstDfRow, card = RemovableCard;
     const struct {
+        Reader read;  // the first row of df /data, or the SD card among all of df's rows
         const char* name;
         const char* text;
         double total, free;  // bytes; total 0: nothing
     } cases[] = {
-        {"Toybox",
+        {data, "Toybox",
          "Filesystem      1K-blocks    Used Available Use% Mounted on\n"
          "/dev/block/dm-0  54180496 9876543  44172017  19% /data\n",
          54180496 * kKiB, 44172017 * kKiB},
-        {"ToyboxComplainsFirst",
+        {data, "ToyboxComplainsFirst",
          "df: /data: Permission denied\nFilesystem 1K-blocks Used Available Use% Mounted on\n"
          "/dev/block/sda17 113977728 30000000 83977728 27% /data\n",
          113977728 * kKiB, 83977728 * kKiB},
-        {"Toolbox6",
+        {data, "Toolbox6",
          "Filesystem               Size     Used     Free   Blksize\r\n"
          "/data                   21.9G    12.1G     9.8G   4096\r\n",
          21.9 * kGiB, 9.8 * kGiB},
-        {"Toolbox42",
+        {data, "Toolbox42",
          "Filesystem             Size   Used   Free   Blksize\n"
          "/data                   27G    19G     8G   4096\n",
          27 * kGiB, 8 * kGiB},
-        {"ToolboxMegabytes",
+        {data, "ToolboxMegabytes",
          "Filesystem               Size     Used     Free   Blksize\n"
          "/data                  512.5M   100.0M   412.5M   4096\n",
          512.5 * 1024 * 1024, 412.5 * 1024 * 1024},
-        {"NoSuchFolder", "df: '/data': No such file or directory\n", 0, 0},
-        {"HeaderOnly", "Filesystem 1K-blocks Used Available Use% Mounted on\n", 0, 0},
-        {"Garbage", "Filesystem 1K-blocks Used Available Use% Mounted on\n/dev x y z 1% /data\n", 0,
-         0},
-    };
-    for (const auto& c : cases) {
-        const auto space = FirstDfRow(c.text);
-        ASSERT_EQ(space.has_value(), c.total > 0) << c.name;
-        if (space) {
-            EXPECT_NEAR(space->total, c.total, 1) << c.name;
-            EXPECT_NEAR(space->free, c.free, 1) << c.name;
-        }
-    }
-}
+        {data, "NoSuchFolder", "df: '/data': No such file or directory\n", 0, 0},
+        {data, "HeaderOnly", "Filesystem 1K-blocks Used Available Use% Mounted on\n", 0, 0},
+        {data, "Garbage",
+         "Filesystem 1K-blocks Used Available Use% Mounted on\n/dev x y z 1% /data\n", 0, 0},
 
-TEST(DirectFacts, RemovableCard) {
-    const struct {
-        const char* name;
-        const char* text;
-        double total, free;  // bytes; total 0: no card
-    } cases[] = {
-        {"ToyboxPublicVolume",
+        {card, "ToyboxPublicVolume",
          "Filesystem            1K-blocks     Used Available Use% Mounted on\n"
          "/dev/root               3030800  2900000    114416  97% /\n"
          "tmpfs                   2828800      900   2827900   1% /dev\n"
@@ -133,16 +120,16 @@ TEST(DirectFacts, RemovableCard) {
          "/data/media            54180496  9876543  44172017  19% /storage/emulated\n"
          "/dev/block/vold/public:179,65 31250000 1953125 29296875 7% /storage/1A2B-3C4D\n",
          31250000 * kKiB, 29296875 * kKiB},
-        {"ToyboxNoCard",
+        {card, "ToyboxNoCard",
          "Filesystem     1K-blocks    Used Available Use% Mounted on\n"
          "/dev/block/dm-0 54180496 9876543 44172017 19% /data\n"
          "/dev/fuse      54180496 9876543 44172017 19% /storage/emulated\n",
          0, 0},
-        {"RawMountOnly",
+        {card, "RawMountOnly",
          "Filesystem 1K-blocks Used Available Use% Mounted on\n"
          "/dev/block/vold/public:179,1 15558144 558144 15000000 4% /mnt/media_rw/0C1E-2F33\n",
          15558144 * kKiB, 15000000 * kKiB},
-        {"Toolbox44ExtSdCard",
+        {card, "Toolbox44ExtSdCard",
          "Filesystem               Size     Used     Free   Blksize\r\n"
          "/dev                   917.4M    64.0K   917.4M   4096\r\n"
          "/data                   11.5G     3.2G     8.3G   4096\r\n"
@@ -150,22 +137,22 @@ TEST(DirectFacts, RemovableCard) {
          "/mnt/secure/asec: Permission denied\r\n"
          "/storage/extSdCard      29.7G     1.2G    28.5G   32768\r\n",
          29.7 * kGiB, 28.5 * kGiB},
-        {"Toolbox42Sdcard1",
+        {card, "Toolbox42Sdcard1",
          "Filesystem             Size   Used   Free   Blksize\n"
          "/mnt/sdcard             27G    19G     8G   4096\n"
          "/mnt/sdcard1            15G     1G    14G   32768\n",
          15 * kGiB, 14 * kGiB},
-        {"EmptySlot",
+        {card, "EmptySlot",
          "Filesystem               Size     Used     Free   Blksize\n"
          "/storage/sdcard1          0.0K     0.0K     0.0K   4096\n",
          0, 0},
     };
     for (const auto& c : cases) {
-        const auto card = RemovableCard(c.text);
-        ASSERT_EQ(card.has_value(), c.total > 0) << c.name;
-        if (card) {
-            EXPECT_NEAR(card->total, c.total, 1) << c.name;
-            EXPECT_NEAR(card->free, c.free, 1) << c.name;
+        const auto space = c.read(c.text);
+        ASSERT_EQ(space.has_value(), c.total > 0) << c.name;
+        if (space) {
+            EXPECT_NEAR(space->total, c.total, 1) << c.name;
+            EXPECT_NEAR(space->free, c.free, 1) << c.name;
         }
     }
 }

@@ -82,22 +82,5 @@ TEST(DirectFactsWithoutPhone, LeaveTheRecordAlone) {
     EXPECT_EQ(bridge.deviceInfo.model, "earlier");
 }
 
-TEST(PhoneStateOfAdb, TellsReadyUnauthorizedAndAbsentApart) {
-    {
-        SimulatedPhone phone;
-        EXPECT_EQ(RealToolsBridge(BridgeVariant::Client).QueryPhoneState(), PhoneState::Ready);
-    }
-    {
-        SimulatedPhone phone(Scenario{{"refuseHandshake", true}});
-        DeviceBridge bridge = RealToolsBridge(BridgeVariant::Client);
-        EXPECT_EQ(bridge.QueryPhoneState(), PhoneState::Unauthorized);
-        EXPECT_EQ(bridge.IsDeviceConnected(), 0);
-    }
-    {
-        SimulatedPhone phone(Scenario::object(), PhonePresence::Unplugged);
-        EXPECT_EQ(RealToolsBridge(BridgeVariant::Client).QueryPhoneState(), PhoneState::Absent);
-    }
-}
-
 }  // namespace
 }  // namespace tarnel::test

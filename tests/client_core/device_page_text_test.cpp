@@ -34,37 +34,6 @@ TEST(DevicePageText, SpaceLines) {
     }
 }
 
-TEST(DevicePageText, PageFromFacts) {
-    DeviceInfo facts;
-    facts.deviceType = "MI 8";
-    facts.deviceName = "Xiaomi";
-    facts.androidRelease = "android 9";
-    facts.deviceDisplay = "1080x2248";
-    facts.deviceCPUType = "arm64-v8a";
-    facts.deviceCPUCount = "8";
-    facts.ramSizeTotal = 6 * kGiB;
-    facts.ramSizeFree = 3 * kGiB;
-    DevicePageText page = PageTextFor(facts);
-    EXPECT_EQ(page.root, "手机未root");
-    EXPECT_EQ(page.model, "MI 8");
-    EXPECT_EQ(page.brand, "Xiaomi");
-    EXPECT_EQ(page.release, "android 9");
-    EXPECT_EQ(page.resolution, "1080x2248");
-    EXPECT_EQ(page.ram.barWidth, 227);
-    EXPECT_EQ(page.storage.text, "可用0.00GB，总共0.00GB");
-    EXPECT_FALSE(page.hasSdCard);
-    EXPECT_EQ(page.sdcard.barWidth, 0);
-
-    facts.deviceRoot = 1;
-    facts.sdcardSizeTotal = 32 * kGiB;
-    facts.sdcardSizeFree = 8 * kGiB;
-    page = PageTextFor(facts);
-    EXPECT_EQ(page.root, "手机已root");
-    EXPECT_TRUE(page.hasSdCard);
-    EXPECT_EQ(page.sdcard.text, "可用8.00GB，总共32.00GB");
-    EXPECT_EQ(page.sdcard.percent, 25);
-}
-
 TEST(DevicePageText, ScreenshotFileName) {
     std::tm time{};
     time.tm_year = 2015 - 1900;

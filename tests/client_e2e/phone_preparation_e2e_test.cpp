@@ -95,28 +95,6 @@ TEST_P(PreparePhoneWith, ReportsTheScenarioReady) {
 INSTANTIATE_TEST_SUITE_P(Phones, PreparePhoneWith, ::testing::ValuesIn(kCompanionCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(PreparePhone, NoPhoneAndUnauthorizedPhoneAreReportedWithTheirState) {
-    ClientFolders folders("prepare-none");
-    folders.AddCompanionApk("2.2.0");
-    const struct {
-        Scenario scenario;
-        PhonePresence presence;
-        PhoneState state;
-    } cases[] = {
-        {Scenario::object(), PhonePresence::Unplugged, PhoneState::Absent},
-        {{{"refuseHandshake", true}}, PhonePresence::Plugged, PhoneState::Unauthorized},
-    };
-    for (const auto& c : cases) {
-        SimulatedPhone phone(c.scenario, c.presence);
-        DeviceBridge bridge = ClientBridge();
-        RecordingReporter reporter;
-        EXPECT_EQ(PreparePhone(bridge, folders.Settings(100ms), reporter),
-                  PreparationResult::NoPhone);
-        EXPECT_EQ(reporter.noPhone, c.state);
-        EXPECT_FALSE(reporter.facts.has_value());
-    }
-}
-
 TEST(PreparePhone, AStopEndsTheWaitWithoutAReport) {
     ClientFolders folders("prepare-stop");
     folders.AddCompanionApk("2.2.0");
