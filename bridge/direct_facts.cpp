@@ -18,7 +18,8 @@ constexpr std::pair<std::string_view, std::string_view> kQuestions[] = {
     {"release", "getprop ro.build.version.release"},
     {"abi", "getprop ro.product.cpu.abi"},
     {"cpus", "cat /sys/devices/system/cpu/possible 2>/dev/null"},
-    {"wm", "wm size 2>/dev/null"},
+    // Android 4.2 and older have no wm; their window manager's dump names the size.
+    {"wm", "wm size 2>/dev/null || dumpsys window displays 2>/dev/null"},
     {"mem", "cat /proc/meminfo"},
     {"data", "df /data 2>/dev/null"},
     {"mounts", "df 2>/dev/null"},
@@ -192,22 +193,27 @@ std::string GetpropValue(std::string_view text) {
 }
 
 std::string ScreenSize(std::string_view text) {
+    const auto isSize = [](std::string_view size) {
+        const size_t x = size.find('x');
+        return x != std::string_view::npos && WholeNumber(size.substr(0, x)) &&
+               WholeNumber(size.substr(x + 1));
+    };
     std::string physical;
+    std::string initial;
     for (std::string_view line : Lines(text)) {
         const std::vector<std::string_view> words = Words(line);
-        if (words.size() != 3 || words[1] != "size:")
-            continue;
-        const std::string_view size = words[2];
-        const size_t x = size.find('x');
-        if (x == std::string_view::npos || !WholeNumber(size.substr(0, x)) ||
-            !WholeNumber(size.substr(x + 1)))
-            continue;
-        if (words[0] == "Override")
-            return std::string(size);
-        if (words[0] == "Physical")
-            physical = size;
+        if (words.size() == 3 && words[1] == "size:" && isSize(words[2])) {
+            if (words[0] == "Override")
+                return std::string(words[2]);
+            if (words[0] == "Physical")
+                physical = words[2];
+        }
+        for (std::string_view word : words) {
+            if (initial.empty() && word.starts_with("init=") && isSize(word.substr(5)))
+                initial = word.substr(5);
+        }
     }
-    return physical;
+    return physical.empty() ? initial : physical;
 }
 
 std::optional<SpaceFacts> MemoryFacts(std::string_view meminfo) {

@@ -23,8 +23,9 @@ bool ParseDirectFacts(std::string_view output, DeviceInfo& info);
 // One `getprop NAME` answer: its first line; empty for a missing property.
 std::string GetpropValue(std::string_view text);
 
-// `wm size`: the override size when one is set, else the physical size ("1080x2340"); empty
-// when neither line is there (Android 4.2 and older have no wm).
+// `wm size`: the override size when one is set, else the physical size ("1080x2340"). Android
+// 4.2 and older have no wm: there the size comes from `dumpsys window displays` ("init=720x1280").
+// Empty when neither names one.
 std::string ScreenSize(std::string_view text);
 
 struct SpaceFacts {

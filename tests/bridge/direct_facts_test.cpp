@@ -26,6 +26,9 @@ TEST(DirectFacts, SmallAnswers) {
         {"Physical size: 1080x2340\nOverride size: 720x1560\n", "720x1560"},
         {"Physical size: 1080x1920\r\nOverride size: 480x1024\r\n", "480x1024"},
         {"/system/bin/sh: wm: not found\n", ""},
+        {"WINDOW MANAGER DISPLAY CONTENTS (dumpsys window displays)\r\n  Display: mDisplayId=0\r\n"
+         "    init=720x1280 320dpi cur=720x1280 app=720x1184 rng=720x670-1184x1134\r\n",
+         "720x1280"},
         {"Physical size: 1080xwide\n", ""},
         {"", ""},
     };

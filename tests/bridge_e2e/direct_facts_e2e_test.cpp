@@ -39,7 +39,7 @@ const FactsCase kFactsCases[] = {
      0.05 * 1024 * 1024 * 1024},
     {"Android42NoWm",
      {{"release", "4.2.2"}, {"features", "legacy"}, {"cpuCount", 2}},
-     "",
+     "1080x2248",
      1024.0 * 1024 * 1024},
 };
 
