@@ -12,12 +12,31 @@ namespace {
 using nlohmann::json;
 
 const std::set<std::string>& KnownKeys() {
-    static const std::set<std::string> keys = {
-        "model",          "brand",    "release",          "display",       "physicalDisplay",
-        "root",           "cpuType",  "cpuCount",         "ramTotal",      "ramFree",
-        "dataTotal",      "dataFree", "sdcard",           "sdTotal",       "sdFree",
-        "capacity",       "packages", "companionDelayMs", "installResult", "installResultForm",
-        "dropAfterBytes", "hang",     "refuseHandshake",  "features",      "screencap"};
+    static const std::set<std::string> keys = {"model",
+                                               "brand",
+                                               "release",
+                                               "display",
+                                               "root",
+                                               "cpuType",
+                                               "cpuCount",
+                                               "ramTotal",
+                                               "ramFree",
+                                               "dataTotal",
+                                               "dataFree",
+                                               "sdcard",
+                                               "sdTotal",
+                                               "sdFree",
+                                               "capacity",
+                                               "packages",
+                                               "companionDelayMs",
+                                               "installResult",
+                                               "installResultForm",
+                                               "dropAfterBytes",
+                                               "hang",
+                                               "refuseHandshake",
+                                               "features",
+                                               "screencap",
+                                               "physicalDisplay"};
     return keys;
 }
 

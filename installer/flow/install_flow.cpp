@@ -197,7 +197,7 @@ void InstallFlow::PressInstallButton() {
 
 void InstallFlow::StartInstall() {
     if (state_.bridge.IsDeviceConnected() == 0) {
-        view_.SetStatus(NarrowText(ConnectPhoneStatus(state_.bridge.QueryPhoneState())));
+        view_.SetStatus(NarrowText(text::kConnectPhone));
         view_.ShowBox(NarrowText(text::kPhoneNotConnected));
         return;
     }
