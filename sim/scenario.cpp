@@ -35,7 +35,8 @@ const std::set<std::string>& KnownKeys() {
                                                "hang",
                                                "refuseHandshake",
                                                "features",
-                                               "screencap"};
+                                               "screencap",
+                                               "physicalDisplay"};
     return keys;
 }
 
@@ -152,6 +153,7 @@ Scenario ParseScenario(const std::string& jsonText) {
     Read(object, "brand", scenario.brand);
     Read(object, "release", scenario.release);
     Read(object, "display", scenario.display);
+    Read(object, "physicalDisplay", scenario.physicalDisplay);
     Read(object, "root", scenario.root);
     Read(object, "cpuType", scenario.cpuType);
     Read(object, "cpuCount", scenario.cpuCount);
@@ -191,6 +193,9 @@ Scenario ParseScenario(const std::string& jsonText) {
     }
     if (!ParseDisplaySize(scenario.display)) {
         throw std::runtime_error("scenario key \"display\" must look like 1080x2248");
+    }
+    if (!scenario.physicalDisplay.empty() && !ParseDisplaySize(scenario.physicalDisplay)) {
+        throw std::runtime_error("scenario key \"physicalDisplay\" must look like 1080x2248");
     }
     if (scenario.installResult != "Success" &&
         (scenario.installResult.empty() ||

@@ -96,8 +96,10 @@ void InstallFlow::StartDeviceCheck() {
     bridge.stopToken = stop_.get_token();
     StartWorker([this, bridge]() mutable {
         const bool connected = bridge.IsDeviceConnected() == 1;
-        Post([this, connected] {
-            view_.SetStatus(NarrowText(connected ? text::kPhoneConnected : text::kConnectPhone));
+        const PhoneState state = connected ? PhoneState::Ready : bridge.QueryPhoneState();
+        Post([this, connected, state] {
+            view_.SetStatus(
+                NarrowText(connected ? text::kPhoneConnected : ConnectPhoneStatus(state)));
         });
     });
 }

@@ -33,4 +33,9 @@ std::string_view InstallFailureText(std::string_view code) {
     return kUnknownFailure;
 }
 
+std::string_view ConnectPhoneStatus(PhoneState state) {
+    const std::string_view hint = PhoneStateHint(state);
+    return hint.empty() ? text::kConnectPhone : hint;
+}
+
 }  // namespace tarnel

@@ -142,6 +142,13 @@ TEST_F(InstallTest, WithoutAPhoneNothingStarts) {
     EXPECT_TRUE(NoUnpackFolderLeft());
 }
 
+TEST_F(InstallTest, APhoneWaitingForTheUserGetsAHint) {
+    Start({{"refuseHandshake", true}});
+    flow->StartDeviceCheck();
+    view.RunUntil([&] { return !view.lastStatus.empty(); });
+    EXPECT_EQ(view.lastStatus, "请在手机上允许USB调试");
+}
+
 TEST_F(InstallTest, AFullPhoneStopsTheUploadAndKeepsNothing) {
     Start({{"capacity", 100000}});
     Install(MakePackage());
