@@ -1,6 +1,8 @@
 #include "ui/window_conventions.h"
 
+#include <QGuiApplication>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QWidget>
 #include <QWindow>
 
@@ -75,6 +77,19 @@ void MakeSkinnedWindow(QWidget* window) {
 
 void DragByTopBand(QWidget* window, int bandHeight) {
     window->installEventFilter(new TopBandDrag(window, bandHeight));
+}
+
+void CentreOnScreen(QWidget* window) {
+    QScreen* screen = window->screen();
+    if (screen == nullptr) {
+        screen = QGuiApplication::primaryScreen();
+    }
+    if (screen == nullptr) {
+        return;
+    }
+    QRect place(QPoint(0, 0), window->frameGeometry().size());
+    place.moveCenter(screen->availableGeometry().center());
+    window->move(place.topLeft());
 }
 
 void UseHandCursor(std::initializer_list<QWidget*> controls) {
