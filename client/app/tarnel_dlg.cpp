@@ -7,6 +7,7 @@
 #include "client/app/conn_progress_dlg.h"
 #include "client/app/my_phone_dlg.h"
 #include "client/app/phone_no_conn_dlg.h"
+#include "client/app/update_check_host.h"
 #include "ui/ui.h"
 
 namespace tarnel {
@@ -32,6 +33,7 @@ CtarnelDlg::CtarnelDlg(ClientWindowOptions options, QWidget* parent)
     phonePage_ = new MyPhoneDlg(bridge_.get(), this);
     phonePage_->hide();
     noPhonePage_ = new CPhoneNoConnDlg(bridge_.get(), this, this);
+    updateCheck_ = new UpdateCheckHost(this);
     CreateControls();
 }
 
@@ -81,6 +83,7 @@ void CtarnelDlg::CreateControls() {
 void CtarnelDlg::StartUp() {
     CentreOnScreen(this);
     show();
+    updateCheck_->Start();
     // The monitor reads the adb path: tools first.
     bridge_->DiscoverTools();
     if (!monitor_.Start(*bridge_)) {

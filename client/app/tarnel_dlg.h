@@ -20,6 +20,7 @@ class COwerDrawStatic;
 class CPhoneNoConnDlg;
 class CWebBrowser2;
 class MyPhoneDlg;
+class UpdateCheckHost;
 
 // How a main window is made; tests shorten the poll and choose whether there is a tray.
 struct ClientWindowOptions {
@@ -75,6 +76,7 @@ class CtarnelDlg : public QDialog {
     COwerDrawStatic* versionLabel_ = nullptr;
     CWebBrowser2* browser_ = nullptr;
     QPointer<CConnProgressDlg> wizard_;
+    UpdateCheckHost* updateCheck_ = nullptr;
     bool closing_ = false;
     // Last: stopped and joined before the bridge and the pages go.
     DeviceMonitorThread monitor_;

@@ -35,13 +35,13 @@ bool ReceiveBody(CHttpSocket& http, std::size_t length, int fd, const MessageSin
     char buffer[kChunk];
     for (std::size_t written = 0; written < length;) {
         if (!http.Connected()) {
-            showMessage("服务器已经关闭连接.");
+            showMessage(socket_text::kServerClosed);
             return true;
         }
         const long n = http.Receive(buffer, std::min(kChunk, length - written));
         if (n <= 0) {
             http.CloseSocket();
-            showMessage(n == 0 ? "服务器已经关闭连接." : "接收数据超时.");
+            showMessage(n == 0 ? socket_text::kServerClosed : socket_text::kTimedOut);
             return true;
         }
         if (!WriteWhole(fd, buffer, static_cast<std::size_t>(n)))

@@ -50,6 +50,16 @@ bool ConnectWithin(int fd, const sockaddr_in& address, std::chrono::milliseconds
 
 }  // namespace
 
+bool IsSocketMessage(std::string_view text) {
+    using namespace socket_text;
+    for (std::string_view known :
+         {kSocket, kConnect, kSend, kClose, kSetOption, kServerClosed, kTimedOut}) {
+        if (text == known)
+            return true;
+    }
+    return false;
+}
+
 CHttpSocket::CHttpSocket(MessageSink showMessage, std::chrono::milliseconds limit)
     : showMessage_(std::move(showMessage)), limit_(limit) {}
 
@@ -74,7 +84,7 @@ bool CHttpSocket::CreateSocket() {
     // Close-on-exec: the updater started later must not inherit the connection.
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, IPPROTO_TCP);
     if (fd < 0) {
-        showMessage_("socket()函数执行失败!");
+        showMessage_(socket_text::kSocket);
         return false;
     }
     if (socket_ >= 0)
@@ -103,7 +113,7 @@ bool CHttpSocket::ConnectHost(const std::string& host, int port) {
     ::inet_ntop(AF_INET, &address.sin_addr, text, sizeof text);
     addressText_ = text;
     if (socket_ < 0 || !ConnectWithin(socket_, address, limit_)) {
-        showMessage_("connect()函数执行失败!");
+        showMessage_(socket_text::kConnect);
         return false;
     }
     connected_ = true;
@@ -120,7 +130,7 @@ bool CHttpSocket::SendRequest() {
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
-            showMessage_("send()函数执行失败!");
+            showMessage_(socket_text::kSend);
             return false;
         }
         sent += static_cast<std::size_t>(n);
@@ -141,7 +151,7 @@ void CHttpSocket::ReceiveHeader() {
             CloseSocket();
         } else if (n < 0) {
             CloseSocket();
-            showMessage_("接收数据超时.");
+            showMessage_(socket_text::kTimedOut);
         } else if (AppendHeaderByte(header_, byte)) {
             break;
         }
@@ -160,7 +170,7 @@ bool CHttpSocket::SetReceiveTimeout() {
         .tv_usec = static_cast<suseconds_t>(
             std::chrono::duration_cast<std::chrono::microseconds>(limit_ - seconds).count())};
     if (::setsockopt(socket_, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit) != 0) {
-        showMessage_("setsockopt()函数执行失败!");
+        showMessage_(socket_text::kSetOption);
         return false;
     }
     return true;
@@ -182,7 +192,7 @@ bool CHttpSocket::CloseSocket() {
     const bool closed = ::close(std::exchange(socket_, -1)) == 0;
     connected_ = false;
     if (!closed)
-        showMessage_("closesocket()函数执行失败!");
+        showMessage_(socket_text::kClose);
     return closed;
 }
 

@@ -4,8 +4,22 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace tarnel {
+
+// The socket layer's message texts; their boxes are captioned "错误".
+namespace socket_text {
+inline constexpr char kSocket[] = "socket()函数执行失败!";
+inline constexpr char kConnect[] = "connect()函数执行失败!";
+inline constexpr char kSend[] = "send()函数执行失败!";
+inline constexpr char kClose[] = "closesocket()函数执行失败!";
+inline constexpr char kSetOption[] = "setsockopt()函数执行失败!";
+inline constexpr char kServerClosed[] = "服务器已经关闭连接.";
+inline constexpr char kTimedOut[] = "接收数据超时.";
+}  // namespace socket_text
+
+bool IsSocketMessage(std::string_view text);
 
 // Every wait on the server (connect, the header, each body receive) ends after this.
 constexpr std::chrono::milliseconds kReceiveLimit{10000};
