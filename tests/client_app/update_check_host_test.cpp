@@ -87,19 +87,8 @@ class UpdateCheckHostTest : public QObject {
         QVERIFY(ShownBox() == nullptr);
     }
 
-    void missingUpdaterIsReportedAndTheProgramStays() {
-        LoopbackHttpServer server({Announce("[MAINVER]\nmainver=2\n", 100)});
-        Install(server, "1.0", false);
-        QWidget window;
-        auto host = StartHost(&window);
-        QTRY_VERIFY_WITH_TIMEOUT(ShownBox() != nullptr, kWait);
-        QCOMPARE(ShownBox()->text(),
-                 QStringLiteral("程序目录下缺少升级程序Updater.exe！，请重新下载完整版本！"));
-        QVERIFY(!exitCode_.has_value());
-    }
-
-    // The cut download's box first, its caption the socket layer's; the next report only after
-    // it is closed.
+    // The cut download's box first, its caption the socket layer's; the missing updater's only
+    // after it is closed, and the program stays.
     void messagesComeOneAfterTheOther() {
         const std::string body = "[MAINVER]\r\nmainver=9.0 and more";
         LoopbackHttpServer server({Announce(body, 20)});
@@ -118,23 +107,6 @@ class UpdateCheckHostTest : public QObject {
                                                               QStringLiteral("程序目录下缺少")),
                                  kWait);
         QVERIFY(!exitCode_.has_value());
-    }
-
-    // The shipped address is never reached in tests: an Update.ini without one is reported
-    // and nothing waits.
-    void emptyAddressIsReported() {
-        WriteText(program_->filePath("Update.ini"), "[MAINVER]\nmainver=1.0\n[URL]\niniurl=\n");
-        QWidget window;
-        auto host = StartHost(&window);
-        QTRY_VERIFY_WITH_TIMEOUT(ShownBox() != nullptr, kWait);
-        QCOMPARE(ShownBox()->text(), QStringLiteral("Update.ini文件有误，请手动下载新版本！"));
-    }
-
-    void cleanup() {
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (qobject_cast<QMessageBox*>(widget) != nullptr)
-                delete widget;
-        }
     }
 };
 

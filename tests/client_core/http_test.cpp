@@ -97,21 +97,6 @@ TEST(ContentLength, ValueAndBodyLength) {
     }
 }
 
-TEST(ReceiveHeader, StopsAtBlankLineOrLimit) {
-    std::string header;
-    const std::string response = Header("57") + "B";
-    std::size_t used = 0;
-    while (used < response.size() && !AppendHeaderByte(header, response[used]))
-        ++used;
-    EXPECT_EQ(header, Header("57"));
-
-    header.clear();
-    int bytes = 1;
-    while (!AppendHeaderByte(header, 'x'))
-        ++bytes;
-    EXPECT_EQ(bytes, static_cast<int>(kHeaderLimit));
-}
-
 TEST(HttpSocket, SendsTheRequestToTheUrlsPortAndLeavesTheBodyOnTheSocket) {
     LoopbackHttpServer server({Header("57") + kBody57});
     CHttpSocket http([](const std::string& text) { ADD_FAILURE() << text; }, kTestLimit);

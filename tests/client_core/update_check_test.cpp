@@ -96,15 +96,6 @@ TEST(UpdateCheckFailure, UnwritableCacheIsReported) {
     EXPECT_EQ(reporter.newVersion, 0);
 }
 
-TEST(VersionNumber, ReadsLikeAtofInAnyLocale) {
-    EXPECT_EQ(VersionNumber("1.01"), 1.01);
-    EXPECT_EQ(VersionNumber("  +2.5x"), 2.5);
-    EXPECT_EQ(VersionNumber("-1"), -1);
-    EXPECT_EQ(VersionNumber("1e1"), 10);
-    EXPECT_EQ(VersionNumber("x1"), 0);
-    EXPECT_EQ(VersionNumber(""), 0);
-}
-
 // The updater stand-in writes its own process id, then ends.
 void WriteUpdater(const std::filesystem::path& folder, const std::filesystem::path& marker) {
     test::WriteFile(folder / "Updater", "#!/bin/sh\necho $$ > '" + marker.string() +
