@@ -192,6 +192,32 @@ TEST(DownloadFile, RefusedConnectionGivesAnEmptyFile) {
     EXPECT_EQ(test::ReadFile(folder / "Updater.ini"), "") << "the stale file is gone";
 }
 
+// A listener whose queue is full drops new connection requests: connect waits, within the limit.
+TEST(DownloadFile, ConnectIsGivenUpOnWithinTheLimit) {
+    const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{.sin_family = AF_INET, .sin_addr = {htonl(INADDR_LOOPBACK)}};
+    socklen_t size = sizeof address;
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), size), 0);
+    ASSERT_EQ(::listen(listener, 0), 0);
+    ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size);
+    std::vector<int> queued;
+    for (int i = 0; i < 2; ++i) {
+        queued.push_back(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+        ::connect(queued.back(), reinterpret_cast<sockaddr*>(&address), size);
+    }
+    test::TestFolder folder;
+    std::vector<std::string> messages;
+    const auto start = std::chrono::steady_clock::now();
+    DownloadFile(
+        "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/", folder / "Updater.ini",
+        [&](const std::string& text) { messages.push_back(text); }, kTestLimit);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 3s);
+    EXPECT_EQ(messages, std::vector<std::string>{"connect()函数执行失败!"});
+    for (int fd : queued)
+        ::close(fd);
+    ::close(listener);
+}
+
 TEST(DownloadFile, UnwritableTargetIsFalse) {
     test::TestFolder folder;
     test::WriteFile(folder / "file", "");
