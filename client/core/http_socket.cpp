@@ -98,7 +98,6 @@ bool CHttpSocket::ConnectHost(const std::string& host, int port) {
         return false;
     if (connected_)
         CloseSocket();
-    port_ = port;
     // getaddrinfo, unlike gethostbyname, is safe beside the other threads.
     addrinfo hints{};
     hints.ai_family = AF_INET;
@@ -108,7 +107,7 @@ bool CHttpSocket::ConnectHost(const std::string& host, int port) {
         return false;
     const std::unique_ptr<addrinfo, decltype(&::freeaddrinfo)> owner(found, &::freeaddrinfo);
     sockaddr_in address = *reinterpret_cast<const sockaddr_in*>(found->ai_addr);
-    address.sin_port = htons(static_cast<std::uint16_t>(port_));
+    address.sin_port = htons(static_cast<std::uint16_t>(port));
     char text[INET_ADDRSTRLEN] = {};
     ::inet_ntop(AF_INET, &address.sin_addr, text, sizeof text);
     addressText_ = text;

@@ -66,7 +66,6 @@ class CHttpSocket {
     std::chrono::milliseconds limit_;
     std::string request_;
     std::string header_;
-    int port_ = 80;
     std::string addressText_;
     bool connected_ = false;
     int socket_ = -1;

@@ -68,8 +68,9 @@ void UpdateCheckThread(const UpdateCheckFolders& folders, UpdateCheckReporter& r
 }
 
 bool StartUpdater(const std::filesystem::path& programFolder) {
-    const std::filesystem::path updater = std::filesystem::absolute(programFolder) / "Updater";
-    return StartDetached({updater.string()});
+    std::error_code error;
+    const std::filesystem::path folder = std::filesystem::absolute(programFolder, error);
+    return !error && StartDetached({(folder / "Updater").string()});
 }
 
 }  // namespace tarnel
