@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <algorithm>
 #include <utility>
 
 namespace tarnel {
@@ -87,9 +88,11 @@ void CentreOnScreen(QWidget* window) {
     if (screen == nullptr) {
         return;
     }
+    const QRect free = screen->availableGeometry();
     QRect place(QPoint(0, 0), window->frameGeometry().size());
-    place.moveCenter(screen->availableGeometry().center());
-    window->move(place.topLeft());
+    place.moveCenter(free.center());
+    // On a screen smaller than the window its top band, by which it is dragged, stays on screen.
+    window->move(std::max(place.left(), free.left()), std::max(place.top(), free.top()));
 }
 
 void UseHandCursor(std::initializer_list<QWidget*> controls) {

@@ -17,8 +17,9 @@ void MakeSkinnedWindow(QWidget* window);
 void DragByTopBand(QWidget* window, int bandHeight);
 
 // Places a top-level window in the middle of the screen it is on (the primary screen before it is
-// first shown), within the area panels leave free. Window managers that place windows themselves
-// may still move it; without one (Xvfb, some kiosks) it would otherwise open at the corner.
+// first shown), within the area panels leave free; a window larger than the screen keeps its top
+// edge on it. Window managers that place windows themselves may still move it; without one
+// (Xvfb, some kiosks) it would otherwise open at the corner.
 void CentreOnScreen(QWidget* window);
 
 // The hand pointer over clickable pictures and labels.

@@ -7,6 +7,7 @@
 #include <iostream>
 
 #include "client/app/tarnel_dlg.h"
+#include "client/core/file_associations.h"
 #include "ui/skin_folder.h"
 #include "ui/web_browser.h"
 
@@ -37,6 +38,9 @@ int CtarnelApp::InitInstance() {
     QApplication::setWindowIcon(QIcon(WindowIconFile()));
     // The window hides to the tray: the program ends when the window is ended, not hidden.
     QApplication::setQuitOnLastWindowClosed(false);
+
+    // Failures are not the user's business here; the settings dialog shows what stands.
+    RegisterFileAssociations(AssociationFolders::FromEnvironment(), AssociationVariant::StartUp);
 
     CtarnelDlg window;
     // Not exec(): a dialog's own loop ends as soon as it is hidden.
