@@ -9,8 +9,8 @@
 namespace tarnel {
 
 // Fetches url (plain HTTP) and saves the response body, byte for byte and at most kBodyLimit, as
-// target. The body is written beside target and renamed into place, so a reader never meets a
-// half-written file; any older target is removed first, so it is never mistaken for this one.
+// target, written at once, so a reader never meets a half-written file; any older target is
+// removed first, so it is never mistaken for this one.
 // What arrived before the server closed or went silent is kept, after its message. True when
 // target exists afterwards (it may be empty: no header, no Content-Length, no connection).
 bool DownloadFile(const std::string& url, const std::filesystem::path& target,
