@@ -61,7 +61,7 @@ void UpdateCheckHost::Start() {
     std::thread([relay = relay_, folders = options_.folders, limit = options_.limit] {
         try {
             UpdateCheckThread(folders, *relay, limit);
-        } catch (const std::exception&) {
+        } catch (...) {
             // A check that could not run is no reason to stop the program.
         }
     }).detach();
