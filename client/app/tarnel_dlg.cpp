@@ -17,6 +17,7 @@
 #include "client/app/my_phone_dlg.h"
 #include "client/app/phone_no_conn_dlg.h"
 #include "client/app/set_dlg.h"
+#include "client/app/update_check_host.h"
 #include "client/core/close_logic.h"
 #include "client/core/link_addresses.h"
 #include "client/core/user_settings.h"
@@ -55,6 +56,7 @@ CtarnelDlg::CtarnelDlg(ClientWindowOptions options, QWidget* parent)
     phonePage_ = new MyPhoneDlg(bridge_.get(), this);
     phonePage_->hide();
     noPhonePage_ = new CPhoneNoConnDlg(bridge_.get(), this, this);
+    updateCheck_ = new UpdateCheckHost(this);
     CreateControls();
 }
 
@@ -119,6 +121,7 @@ void CtarnelDlg::PlaceLinkButtons() {
 void CtarnelDlg::StartUp() {
     CentreOnScreen(this);
     show();
+    updateCheck_->Start();
     // The monitor reads the adb path: tools first.
     bridge_->DiscoverTools();
     if (!monitor_.Start(*bridge_)) {

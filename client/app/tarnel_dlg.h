@@ -21,6 +21,7 @@ class COwerDrawStatic;
 class CPhoneNoConnDlg;
 class CWebBrowser2;
 class MyPhoneDlg;
+class UpdateCheckHost;
 
 // How a main window is made; tests shorten the poll and say whether there is a tray.
 struct ClientWindowOptions {
@@ -107,6 +108,7 @@ class CtarnelDlg : public QDialog {
     QSystemTrayIcon* trayIcon_ = nullptr;
     QMenu* trayMenu_ = nullptr;
     QPointer<CConnProgressDlg> wizard_;
+    UpdateCheckHost* updateCheck_ = nullptr;
     int exitChoice_ = 0;
     bool closing_ = false;
     // Last: stopped and joined before the bridge and the pages go.

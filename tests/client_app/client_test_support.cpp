@@ -11,9 +11,10 @@ ClientTestHome::ClientTestHome() {
     QFile::link(QStringLiteral(TARNEL_SOURCE_DIR "/skin"), folder.filePath("home/skin"));
     QFile settings(folder.filePath("home/Update.ini"));
     settings.open(QIODevice::WriteOnly);
-    // Port 9 (discard) has no listener on a test machine: the vendor page fails at once.
-    settings.write(QByteArray("[URL]\nwebhost=127.0.0.1:9\nweibourl=") + kTestMicroblog +
-                   "\nqqgroupurl=" + kTestChatGroup + "\n");
+    // Port 9 (discard) has no listener on a test machine: the vendor page fails at once. An
+    // address without a host: the update check fetches nothing and shows no box.
+    settings.write(QByteArray("[URL]\niniurl=http:///Updater.ini\nwebhost=127.0.0.1:9\nweibourl=") +
+                   kTestMicroblog + "\nqqgroupurl=" + kTestChatGroup + "\n");
     settings.close();
     folder.mkpath(QStringLiteral("run"));
     QFile::setPermissions(folder.filePath("run"),
