@@ -103,10 +103,12 @@ TEST_F(DebianPackageTest, IconThemeHasTheProgramIconAtEverySize) {
     }
 }
 
-TEST_F(DebianPackageTest, InstallerRunsFromTheExtractedTree) {
+TEST_F(DebianPackageTest, ProgramsRunFromTheExtractedTree) {
+    for (const std::string& program : Programs()) {
+        EXPECT_EQ(RunTool({(root / "usr/bin" / program).string(), "--version"}).output,
+                  program + " " TARNEL_VERSION "\n");
+    }
     const fs::path installer = root / "usr/bin/tarnelInstall";
-    EXPECT_EQ(RunTool({installer.string(), "--version"}).output,
-              "tarnelInstall " TARNEL_VERSION "\n");
 
     test::ApkContents contents;
     contents.packageName = "com.example.packaged";
