@@ -87,4 +87,13 @@ void LogoMark(QPainter& painter, const QRectF& box, bool onBand) {
     painter.restore();
 }
 
+QImage LogoImage(int side) {
+    QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    Begin(painter);
+    LogoMark(painter, QRectF(0, 0, side, side));
+    return image;
+}
+
 }  // namespace skin

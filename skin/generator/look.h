@@ -46,5 +46,7 @@ QImage Strip(std::initializer_list<QImage> frames);
 // The product's mark: a blue rounded square with a white T and an orange spark; on a blue band
 // the square is white and the T blue.
 void LogoMark(QPainter& painter, const QRectF& box, bool onBand = false);
+// The mark alone on a transparent square: the program icon at one size.
+QImage LogoImage(int side);
 
 }  // namespace skin

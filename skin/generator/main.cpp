@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
-#include <QPainter>
 
 #include <cstdio>
 
@@ -25,20 +24,12 @@ bool Save(const QDir& folder, const skin::Artwork& artwork) {
     return saved;
 }
 
-QImage Mark(int side) {
-    QImage mark(side, side, QImage::Format_ARGB32_Premultiplied);
-    mark.fill(Qt::transparent);
-    QPainter painter(&mark);
-    skin::Begin(painter);
-    skin::LogoMark(painter, QRectF(0, 0, side, side));
-    return mark;
-}
-
 bool SaveIcon(const QDir& folder) {
     QFile icon(folder.filePath(QStringLiteral("tarnel.ico")));
     return icon.open(QIODevice::WriteOnly) &&
-           icon.write(
-               skin::IconFile({Mark(16), Mark(24), Mark(32), Mark(48), Mark(64), Mark(128)})) > 0;
+           icon.write(skin::IconFile({skin::LogoImage(16), skin::LogoImage(24), skin::LogoImage(32),
+                                      skin::LogoImage(48), skin::LogoImage(64),
+                                      skin::LogoImage(128)})) > 0;
 }
 
 }  // namespace

@@ -1,0 +1,178 @@
+// The .deb as a user gets it: extracted into a temporary root, its programs run from there, its
+// desktop files checked by the desktop's own validators and tools.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <chrono>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/process_runner.h"
+#include "platform/tool_locator.h"
+#include "tests/apk/apk_builder.h"
+
+namespace tarnel {
+namespace {
+
+using ::testing::HasSubstr;
+namespace fs = std::filesystem;
+
+RunResult RunTool(const std::vector<std::string>& argv) {
+    return RunProcess(argv, {.timeLimit = std::chrono::seconds(60)});
+}
+
+// Every program the package carries and starts from the menu or a terminal.
+std::vector<std::string> Programs() {
+    if (TARNEL_WITH_CLIENT)
+        return {"tarnelInstall", "tarnel"};
+    return {"tarnelInstall"};
+}
+
+class DebianPackageTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        folder = test::FreshTestFolder("deb");
+        root = folder / "root";
+        const RunResult extracted = RunTool({"dpkg-deb", "-x", TARNEL_PACKAGE_FILE, root.string()});
+        ASSERT_EQ(extracted.exitStatus, 0) << extracted.output;
+    }
+    void TearDown() override { fs::remove_all(folder); }
+
+    std::string Field(const std::string& name) {
+        return RunTool({"dpkg-deb", "-f", TARNEL_PACKAGE_FILE, name}).output;
+    }
+    // A clean environment for a user whose home is under the test folder and whose system data
+    // folders hold only dataDirs: nothing installed on this machine can answer for the package.
+    // A UTF-8 locale, as a desktop session has: the tools choke on the file name without one.
+    std::vector<std::string> UserEnvironment(const fs::path& dataDirs) const {
+        return {"env",
+                "-i",
+                "PATH=/usr/bin:/bin",
+                "LANG=C.UTF-8",
+                "HOME=" + (folder / "home").string(),
+                "XDG_DATA_DIRS=" + dataDirs.string()};
+    }
+
+    fs::path folder;
+    fs::path root;
+};
+
+TEST_F(DebianPackageTest, ControlNamesTheToolsAndTheComputedLibraries) {
+    const std::string depends = Field("Depends");
+    EXPECT_THAT(depends, HasSubstr("adb, aapt"));
+    EXPECT_THAT(depends, HasSubstr("libqt6widgets6"));  // from shlibdeps
+    EXPECT_EQ(Field("Recommends"),
+              "fonts-noto-cjk, android-sdk-platform-tools-common, xdg-utils\n");
+    EXPECT_EQ(Field("Version"), TARNEL_VERSION "\n");
+}
+
+TEST_F(DebianPackageTest, ProgramFolderHoldsTheProgramsAndBinLinksLeadThere) {
+    const fs::path programFolder = root / "usr/lib/tarnel";
+    for (const std::string& program : Programs()) {
+        const fs::path link = root / "usr/bin" / program;
+        ASSERT_TRUE(fs::is_symlink(link)) << link;
+        EXPECT_TRUE(fs::read_symlink(link).is_relative()) << link;
+        EXPECT_EQ(fs::canonical(link), fs::canonical(programFolder / program));
+    }
+    EXPECT_TRUE(fs::is_regular_file(programFolder / "Update.ini"));
+    EXPECT_TRUE(fs::is_regular_file(programFolder / "skin/home/tarnel.ico"));
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        const std::string name = entry.path().filename().string();
+        EXPECT_TRUE(name != "tarnel-phonesim" && name != "tarnel-mkpackage") << entry.path();
+    }
+}
+
+// Width and height from a PNG's header chunk.
+std::pair<int, int> PngSize(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    unsigned char header[24] = {};
+    in.read(reinterpret_cast<char*>(header), sizeof header);
+    auto word = [&](int at) {
+        return header[at] << 24 | header[at + 1] << 16 | header[at + 2] << 8 | header[at + 3];
+    };
+    return {word(16), word(20)};
+}
+
+TEST_F(DebianPackageTest, IconThemeHasTheProgramIconAtEverySize) {
+    for (const int side : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        const std::string size = std::to_string(side) + "x" + std::to_string(side);
+        const fs::path icon = root / "usr/share/icons/hicolor" / size / "apps/tarnel.png";
+        EXPECT_EQ(PngSize(icon), std::make_pair(side, side)) << icon;
+    }
+}
+
+TEST_F(DebianPackageTest, ProgramsRunFromTheExtractedTree) {
+    for (const std::string& program : Programs()) {
+        EXPECT_EQ(RunTool({(root / "usr/bin" / program).string(), "--version"}).output,
+                  program + " " TARNEL_VERSION "\n");
+    }
+    const fs::path installer = root / "usr/bin/tarnelInstall";
+
+    test::ApkContents contents;
+    contents.packageName = "com.example.packaged";
+    contents.label = "打包测试";
+    const fs::path apk = folder / "packaged game.apk";
+    test::BuildApk(contents, apk);
+    // aapt in the program folder's tools/ is taken before PATH's: its use shows that the program
+    // found its folder through the link in bin/.
+    const fs::path tools = root / "usr/lib/tarnel/tools";
+    fs::create_directories(tools);
+    fs::create_symlink(FindTool("aapt", "TARNEL_AAPT"), tools / "aapt");
+
+    const RunResult info = RunTool({installer.string(), "--info", apk.string()});
+    ASSERT_EQ(info.exitStatus, 0) << info.output;
+    const auto facts = nlohmann::json::parse(info.output);
+    EXPECT_EQ(facts["packageName"], "com.example.packaged");
+    EXPECT_EQ(facts["appLabel"], "打包测试");
+    const RunResult verbose = RunTool({installer.string(), "--verbose", "--info", apk.string()});
+    EXPECT_THAT(verbose.output, HasSubstr("run: " + (tools / "aapt").string() + " "));
+}
+
+TEST_F(DebianPackageTest, DesktopEntriesAndMetadataPassTheirValidators) {
+    for (const std::string& program : Programs()) {
+        const fs::path entry = root / "usr/share/applications" / (program + ".desktop");
+        const RunResult checked = RunTool({"desktop-file-validate", entry.string()});
+        EXPECT_EQ(checked.exitStatus, 0) << checked.output;
+        EXPECT_EQ(checked.output, "") << entry;
+    }
+    const fs::path metainfo = root / "usr/share/metainfo/com.tarnel.tarnel.metainfo.xml";
+    ASSERT_EQ(fs::exists(metainfo), TARNEL_WITH_CLIENT == 1);
+    if (TARNEL_WITH_CLIENT) {
+        const RunResult checked =
+            RunTool({"appstreamcli", "validate", "--no-net", metainfo.string()});
+        EXPECT_EQ(checked.exitStatus, 0) << checked.output;
+    }
+}
+
+TEST_F(DebianPackageTest, TpkFileIsOfItsOwnTypeAndOpensInTheInstaller) {
+    // The user's MIME database is built from a copy of the package's, the system's desktop
+    // entries are the package's: as the triggers of a real install would leave them.
+    const fs::path userMime = folder / "home/.local/share/mime";
+    const fs::path dataDirs = folder / "system";
+    fs::create_directories(userMime.parent_path());
+    fs::create_directories(dataDirs);
+    fs::copy(root / "usr/share/mime", userMime, fs::copy_options::recursive);
+    fs::copy(root / "usr/share/applications", dataDirs / "applications",
+             fs::copy_options::recursive);
+    auto with = [&](std::vector<std::string> command) {
+        std::vector<std::string> argv = UserEnvironment(dataDirs);
+        argv.insert(argv.end(), command.begin(), command.end());
+        return RunTool(argv);
+    };
+    ASSERT_EQ(with({"update-mime-database", userMime.string()}).exitStatus, 0);
+    ASSERT_EQ(with({"update-desktop-database", (dataDirs / "applications").string()}).exitStatus,
+              0);
+
+    const fs::path game = folder / "home/游戏 one.tpk";
+    std::ofstream(game) << "PK\x03\x04";
+    EXPECT_EQ(with({"xdg-mime", "query", "filetype", game.string()}).output,
+              "application/x-tarnel-tpk\n");
+    for (const char* type : {"application/x-tarnel-tpk", "application/vnd.android.package-archive"})
+        EXPECT_EQ(with({"xdg-mime", "query", "default", type}).output, "tarnelInstall.desktop\n")
+            << type;
+}
+
+}  // namespace
+}  // namespace tarnel
