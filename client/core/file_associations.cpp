@@ -346,6 +346,11 @@ bool IsAssociated(const AssociationFolders& folders) {
 bool RegisterFileAssociations(const AssociationFolders& folders, AssociationVariant variant) {
     if (variant == AssociationVariant::StartUp && IsAssociated(folders))
         return true;
+    // An association that opens nothing would take .apk files from whatever opened them before.
+    if (::access(Installer(folders).c_str(), X_OK) != 0) {
+        LogLine("no installer at " + Installer(folders).string() + ": no file associations");
+        return false;
+    }
     bool ok = true;
     const bool systemWide = IsSystemInstallation(folders);
     if (!systemWide) {

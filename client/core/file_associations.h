@@ -37,7 +37,8 @@ enum class AssociationVariant {
 // type (one shared-mime-info package) and both defaults in mimeapps.list, then refreshes the
 // desktop's caches. When this is a system-wide installation only the defaults are written, naming
 // the installed entry. Every file is replaced atomically; other lines of mimeapps.list are kept
-// byte for byte. False when a file could not be written.
+// byte for byte. False when there is no installer in the program folder (nothing is written) or a
+// file could not be written.
 bool RegisterFileAssociations(const AssociationFolders& folders, AssociationVariant variant);
 
 // The parts, for tests.
