@@ -1,5 +1,8 @@
 #include "client/core/file_associations.h"
 
+#include "client/core/desktop_entry.h"
+#include "client/core/mimeapps_list.h"
+
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <unistd.h>
