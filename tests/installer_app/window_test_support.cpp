@@ -63,13 +63,13 @@ bool WaitUntilLoaded(const CtarnelInstallDlg& window) {
 
 std::filesystem::path BuildTestApk(const std::filesystem::path& folder, const std::string& stem,
                                    const std::string& label, const std::string& version) {
-    ApkContents apk;
-    apk.packageName = "com.example." + stem;
-    apk.label = label;
-    apk.versionName = version;
-    apk.permissions = {"android.permission.INTERNET", "android.permission.CAMERA"};
+    ApkContents contents;
+    contents.packageName = "com.example." + stem;
+    contents.label = label;
+    contents.versionName = version;
+    contents.permissions = {"android.permission.INTERNET", "android.permission.CAMERA"};
     const std::filesystem::path apk = folder / (stem + ".apk");
-    BuildApk(apk, apk);
+    BuildApk(contents, apk);
     return apk;
 }
 
