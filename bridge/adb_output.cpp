@@ -140,8 +140,9 @@ std::string_view FailureLine(std::string_view output) {
 bool ReportsSeveralDevices(std::string_view output) {
     for (std::string_view line : Lines(output)) {
         line = Trim(line);
-        if (line == "error: more than one device/emulator" ||
-            line == "adb: error: more than one device/emulator") {
+        // "adb: error: failed to get feature set: more than one device/emulator" and the like.
+        if ((line.starts_with("error: ") || line.starts_with("adb: error: ")) &&
+            line.ends_with(": more than one device/emulator")) {
             return true;
         }
     }
