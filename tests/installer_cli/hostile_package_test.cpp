@@ -6,7 +6,9 @@
 #include <fstream>
 
 #include "installer/flow/install_flow.h"
+#include "installer/flow/load_worker.h"
 #include "installer/package/game_package_writer.h"
+#include "installer/package/package_info.h"
 #include "platform/process_runner.h"
 #include "platform/tool_locator.h"
 #include "tests/apk/apk_builder.h"
@@ -177,6 +179,42 @@ TEST_P(HostilePackageTest, IsRefusedByEveryRoute) {
 
 INSTANTIATE_TEST_SUITE_P(Packages, HostilePackageTest, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A small package must not fill the cache: the APK copy stops at apkSize, the icon at a sane size.
+// A cache that cannot be written is said, not shown as an empty permission list.
+TEST(HostileCopies, AreCappedAndAnUnwritableCacheIsSaid) {
+    const fs::path folder = test::FreshTestFolder("copies");
+    ::setenv("XDG_CACHE_HOME", (folder / "cache").c_str(), 1);
+    test::BuildApk(test::ApkContents{.packageName = kGame}, folder / "vega.apk");
+    GamePackage game;
+    game.manifest.packageName = kGame;
+    game.manifest.apkSize = "100";
+    game.apk = ReadFile(folder / "vega.apk");
+    game.icon = std::string(40 << 20, '\0');
+    const fs::path package = folder / "vega.tpk";
+    ASSERT_TRUE(WriteGamePackage(package, game));
+    ASSERT_LT(fs::file_size(package), 1u << 20);
+
+    DeviceBridge bridge(BridgeVariant::Installer);
+    bridge.aaptPath = FindTool("aapt", "TARNEL_AAPT");
+    bridge.packagePath = package.string();
+    test::RecordingView sink;
+    const LoadResult loaded = LoadPackageFacts(bridge, (folder / "cache").string(), sink);
+    EXPECT_TRUE(loaded.loaded);
+    EXPECT_EQ(loaded.iconPath, "");
+    DeviceBridge facts = loaded.facts;
+    EXPECT_EQ(ReadPackagePermissions(facts), kPermissionsUnreadable);
+    EXPECT_EQ(facts.apkPath, "");
+
+    ::setenv("XDG_CACHE_HOME", "/proc/no-cache-here", 1);
+    EXPECT_EQ(ReadPackagePermissions(facts), kPermissionsNoWorkFolder);
+    const RunResult info = RunProcess({TARNEL_INSTALL, "--info", package.string()});
+    EXPECT_EQ(info.exitStatus, 2) << info.output;
+    EXPECT_NE(info.output.find("无法写入缓存文件夹：/proc/no-cache-here"), std::string::npos)
+        << info.output;
+    ::unsetenv("XDG_CACHE_HOME");
+    fs::remove_all(folder);
+}
 
 }  // namespace
 }  // namespace tarnel
