@@ -1,11 +1,7 @@
 // What an unlucky user meets, through the flow, the real adb and the simulated phone: file names
-// that carry adb's words, a failed update, a phone that stops answering, two phones, a closed
-// terminal.
+// that carry adb's words, a failed update, a phone that stops answering, two phones, folders of
+// the user's own beside the package.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <fstream>
 
@@ -15,8 +11,6 @@
 #include "tests/apk/apk_builder.h"
 #include "tests/flow/recording_view.h"
 #include "tests/support/phone_fixture.h"
-
-extern char** environ;
 
 namespace tarnel {
 namespace {
@@ -223,41 +217,21 @@ TEST_F(PhoneFaultTest, TwoPhonesAreNamedAsTheCause) {
     ::setenv("ANDROID_ADB_SERVER_PORT", secondPort.c_str(), 1);
 }
 
-// A closed terminal stops --no-gui as Ctrl-C does: adb stopped, nothing left anywhere.
-TEST_F(PhoneFaultTest, AClosedTerminalStopsTheInstallCleanly) {
+// A folder or link named like the unpack folder is the user's: never written into or removed.
+TEST_F(PhoneFaultTest, TheUsersOwnTildeFoldersAreLeftAlone) {
     Start(test::Scenario::object());
-    const fs::path package = Place("games", "nova.tpk", "main.obb", 48u << 20);
-    int fds[2];
-    ASSERT_EQ(::pipe(fds), 0);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
-    posix_spawn_file_actions_addclose(&actions, fds[0]);
-    std::string program = TARNEL_INSTALL, mode = "--no-gui", path = package.string();
-    char* argv[] = {program.data(), mode.data(), path.data(), nullptr};
-    pid_t pid = 0;
-    ASSERT_EQ(::posix_spawn(&pid, argv[0], &actions, nullptr, argv, environ), 0);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(fds[1]);
-    std::string output;
-    char buffer[256];
-    ssize_t n;
-    bool hungUp = false;
-    while ((n = ::read(fds[0], buffer, sizeof buffer)) > 0) {
-        output.append(buffer, static_cast<std::size_t>(n));
-        if (!hungUp && output.find("正在上传数据包...") != std::string::npos) {
-            ::kill(pid, SIGHUP);
-            hungUp = true;
-        }
-    }
-    ::close(fds[0]);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    ASSERT_TRUE(hungUp) << output;
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << output;
-    EXPECT_EQ(output.find(kInstalled), std::string::npos) << output;
-    EXPECT_FALSE(fs::exists(phone->WorkFolder() / "games" / "~nova"));
-    EXPECT_FALSE(fs::exists(GameData()));
+    const fs::path games = phone->WorkFolder() / "games";
+    WriteFile(games / "~nova" / "notes.txt", "mine");
+    fs::create_directories(phone->WorkFolder() / "elsewhere");
+    fs::create_directory_symlink(phone->WorkFolder() / "elsewhere", games / "~nova (2)");
+    Install(Place("games", "nova.tpk", "main.obb"));
+    EXPECT_EQ(view.lastStatus, kInstalled);
+    EXPECT_TRUE(fs::exists(GameData() / "main.obb"));
+    EXPECT_EQ(ReadFile(games / "~nova" / "notes.txt"), "mine");
+    EXPECT_EQ(std::distance(fs::directory_iterator(games / "~nova"), {}), 1);
+    EXPECT_TRUE(fs::is_symlink(games / "~nova (2)"));
+    EXPECT_TRUE(fs::is_empty(phone->WorkFolder() / "elsewhere"));
+    EXPECT_FALSE(fs::exists(games / "~nova (3)"));
 }
 
 }  // namespace
