@@ -172,7 +172,7 @@ TEST_P(HostilePackageTest, IsRefusedByEveryRoute) {
     for (const std::string& effect : view.effects)
         told += effect.find(c.message) != std::string::npos ? 1 : 0;
     EXPECT_GE(told, 2) << ::testing::PrintToString(view.effects);
-    EXPECT_EQ(state.lastInstall, InstallerState::InstallResult::Failed);
+    EXPECT_EQ(state.lastInstall, InstallOutcome::Failed);
     EXPECT_TRUE(NoUnpackFolderLeft());
     EXPECT_TRUE(NothingOnThePhone());
 }
