@@ -109,9 +109,11 @@ void InstallFlow::StartDeviceCheck() {
     DeviceBridge bridge = state_.bridge;
     bridge.stopToken = stop_.get_token();
     StartWorker([this, bridge]() mutable {
-        const bool connected = bridge.IsDeviceConnected() == 1;
-        Post([this, connected] {
-            view_.SetStatus(NarrowText(connected ? text::kPhoneConnected : text::kConnectPhone));
+        const int phones = bridge.ReadyDeviceCount();
+        Post([this, phones] {
+            view_.SetStatus(NarrowText(phones == 0   ? text::kConnectPhone
+                                       : phones == 1 ? text::kPhoneConnected
+                                                     : text::kSeveralPhones));
         });
     });
 }

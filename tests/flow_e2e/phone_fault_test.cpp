@@ -220,6 +220,10 @@ TEST_F(PhoneFaultTest, TwoPhonesAreNamedAsTheCause) {
     ASSERT_TRUE(test::Eventually([&] {
         return phone->AdbServer({"devices"}).out.find(second->Serial()) != std::string::npos;
     }));
+    flow->StartDeviceCheck();
+    view.RunUntil([&] { return !view.lastStatus.empty(); });
+    EXPECT_EQ(view.lastStatus, "连接了多部手机，请只保留一部手机后重试。");
+    view.lastStatus.clear();
     Install(Place("games", "nova.tpk", "main.obb"));
     EXPECT_EQ(view.lastStatus, "连接了多部手机，请只保留一部手机后重试。");
     EXPECT_FALSE(fs::exists(GameData()));
