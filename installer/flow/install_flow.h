@@ -1,11 +1,14 @@
 #pragma once
 
+#include <atomic>
+#include <functional>
 #include <memory>
 #include <stop_token>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "bridge/phone_state.h"
 #include "installer/flow/installer_state.h"
 #include "installer/flow/installer_view.h"
 #include "installer/flow/load_worker.h"
@@ -38,14 +41,20 @@ class InstallFlow {
     void StartWorker(std::function<void()> body);
     void ApplyLoadResult(unsigned generation, bool isTpk, LoadResult result);
     void StartPermissionWorker(unsigned generation, const DeviceBridge& facts);
-    void FinishInstall(bool installed);
+    void ContinueInstall(int phones, PhoneState state);
+    void FinishInstall(InstallOutcome outcome);
+
+    struct Worker {
+        std::shared_ptr<std::atomic<bool>> done;
+        std::jthread thread;
+    };
 
     InstallerView& view_;
     InstallerState& state_;
     std::stop_source stop_;
     unsigned generation_ = 0;  // of the package last opened; older results are dropped
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);
-    std::vector<std::jthread> workers_;
+    std::vector<Worker> workers_;
 };
 
 }  // namespace tarnel
