@@ -31,9 +31,11 @@ std::filesystem::path ProgramFolder() {
     if (const char* home = std::getenv("TARNEL_HOME"); home != nullptr && *home != '\0') {
         return std::filesystem::absolute(home);
     }
+    // Without /proc there is no trustworthy answer: the current directory could hold anyone's
+    // tools/adb, so the caller gets "unknown" and looks on PATH instead.
     std::error_code error;
     std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::filesystem::current_path() : exe.parent_path();
+    return error ? std::filesystem::path() : exe.parent_path();
 }
 
 std::filesystem::path UserConfigFolder() {
