@@ -102,8 +102,9 @@ bool PackageArchive::ExtractToOpenFile(std::uint64_t index, int fd, std::string*
         std::vector<char> buffer(std::min<std::uint64_t>(kReadBufferSize, entry->size + 1));
         if (ReserveFileSize(fd, entry->size, &failure) &&
             CopyEntryToFile(zip_.get(), index, entry->size, fd, buffer, {}, &failure) ==
-                CopyStatus::Done) {
-            SetFileTimes(fd, entry->times);
+                CopyStatus::Done &&
+            !SetFileTimes(fd, entry->times)) {
+            failure = kTimesFailure;
         }
     }
     if (!failure.empty() && error) {
