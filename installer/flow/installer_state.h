@@ -17,7 +17,6 @@ struct InstallerState {
     int installToSdCard = 1;
     int loading = 0;        // a load worker is running
     int loadSucceeded = 0;  // the facts of the package last opened could be read
-    std::string commandLinePath;
     std::string openedPath;
     std::string iconTempPath;
     DeviceBridge bridge{BridgeVariant::Installer};
