@@ -70,21 +70,6 @@ const InstallCase kInstallCases[] = {
      0,
      true,
      "INSTALL_FAILED_VERSION_DOWNGRADE"},
-    {"AlreadyExists",
-     {{"installResult", "INSTALL_FAILED_ALREADY_EXISTS"}},
-     0,
-     true,
-     "INSTALL_FAILED_ALREADY_EXISTS"},
-    {"UpdateIncompatible",
-     {{"installResult", "INSTALL_FAILED_UPDATE_INCOMPATIBLE"}},
-     1,
-     true,
-     "INSTALL_FAILED_UPDATE_INCOMPATIBLE"},
-    {"SharedUserIncompatible",
-     {{"installResult", "INSTALL_FAILED_SHARED_USER_INCOMPATIBLE"}},
-     0,
-     true,
-     "INSTALL_FAILED_SHARED_USER_INCOMPATIBLE"},
 };
 
 void PrintTo(const InstallCase& row, std::ostream* out) {

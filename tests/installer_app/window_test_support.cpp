@@ -24,9 +24,7 @@ WindowTestHome::WindowTestHome() {
     qputenv("XDG_CACHE_HOME", QFile::encodeName(folder.filePath("cache")));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(folder.filePath("config")));
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(folder.filePath("run")));
-    if (qEnvironmentVariableIsEmpty("TARNEL_ADB")) {
-        qputenv("TARNEL_ADB", "/nonexistent/adb");
-    }
+    qputenv("TARNEL_ADB", "/nonexistent/adb");
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
@@ -63,14 +61,22 @@ bool WaitUntilLoaded(const CtarnelInstallDlg& window) {
 
 std::filesystem::path BuildTestApk(const std::filesystem::path& folder, const std::string& stem,
                                    const std::string& label, const std::string& version) {
-    ApkContents apk;
-    apk.packageName = "com.example." + stem;
-    apk.label = label;
-    apk.versionName = version;
-    apk.permissions = {"android.permission.INTERNET", "android.permission.CAMERA"};
+    ApkContents contents;
+    contents.packageName = "com.example." + stem;
+    contents.label = label;
+    contents.versionName = version;
+    contents.permissions = {"android.permission.INTERNET", "android.permission.CAMERA"};
     const std::filesystem::path apk = folder / (stem + ".apk");
-    BuildApk(apk, apk);
+    BuildApk(contents, apk);
     return apk;
+}
+
+UseRealAdb::UseRealAdb() {
+    qputenv("TARNEL_ADB", "adb");
+}
+
+UseRealAdb::~UseRealAdb() {
+    qputenv("TARNEL_ADB", "/nonexistent/adb");
 }
 
 QImage Look(QWidget* control) {

@@ -55,11 +55,6 @@ const InstallCase kCases[] = {
      {},
      ApkKind::Good,
      "INSTALL_FAILED_ALREADY_EXISTS"},
-    {"ScenarioDictatesTheFailure",
-     {{"installResult", "INSTALL_FAILED_UPDATE_INCOMPATIBLE"}},
-     {"-r"},
-     ApkKind::Good,
-     "INSTALL_FAILED_UPDATE_INCOMPATIBLE"},
 };
 
 void PrintTo(const InstallCase& row, std::ostream* out) {
@@ -71,11 +66,11 @@ std::filesystem::path MakeApk(const SimulatedPhone& phone, ApkKind kind) {
     if (kind == ApkKind::NotAZip) {
         std::ofstream(apk) << "this is not a zip archive";
     } else {
-        ApkContents apk;
-        apk.packageName = kPackage;
-        apk.versionCode = 3;
-        apk.versionName = "1.2.3";
-        BuildApk(apk, apk);
+        ApkContents contents;
+        contents.packageName = kPackage;
+        contents.versionCode = 3;
+        contents.versionName = "1.2.3";
+        BuildApk(contents, apk);
     }
     return apk;
 }
@@ -160,10 +155,10 @@ INSTANTIATE_TEST_SUITE_P(Features, InstallCleanupTest, ::testing::Values("modern
 
 TEST(InstallOverAPulledCable, FailsAndInstallsNothing) {
     SimulatedPhone phone(Scenario{{"dropAfterBytes", 1000}});
-    ApkContents apk;
-    apk.packageName = kPackage;
+    ApkContents contents;
+    contents.packageName = kPackage;
     const std::filesystem::path apk = phone.WorkFolder() / "big.apk";
-    BuildApk(apk, apk);
+    BuildApk(contents, apk);
     ASSERT_GT(std::filesystem::file_size(apk), 1000u);
     const AdbRun install = phone.Adb({"install", "-r", apk.string()});
     EXPECT_NE(install.exitStatus, 0);
