@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <system_error>
 
+#include "platform/log.h"
+
 namespace tarnel {
 namespace {
 
@@ -28,12 +30,14 @@ std::filesystem::path XdgFolder(const char* variable, const char* fallbackUnderH
 }  // namespace
 
 std::filesystem::path ProgramFolder() {
+    std::error_code error;
     if (const char* home = std::getenv("TARNEL_HOME"); home != nullptr && *home != '\0') {
-        return std::filesystem::absolute(home);
+        // Workers ask too: no exception, and no folder when the current one is gone.
+        std::filesystem::path folder = std::filesystem::absolute(home, error);
+        return error ? std::filesystem::path() : folder;
     }
     // Without /proc there is no trustworthy answer: the current directory could hold anyone's
     // tools/adb, so the caller gets "unknown" and looks on PATH instead.
-    std::error_code error;
     std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
     return error ? std::filesystem::path() : exe.parent_path();
 }
@@ -48,8 +52,10 @@ std::filesystem::path UserCacheFolder() {
 
 std::filesystem::path WorkTmpFolder() {
     std::filesystem::path tmp = UserCacheFolder() / "tmp";
-    std::error_code ignored;
-    std::filesystem::create_directories(tmp, ignored);
+    // The caller's own file operation fails next and says so; the cause goes to the log.
+    if (std::error_code error; !std::filesystem::create_directories(tmp, error) && error) {
+        LogLine("cannot create " + tmp.string() + ": " + error.message());
+    }
     return tmp;
 }
 
