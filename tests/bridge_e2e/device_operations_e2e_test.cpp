@@ -62,6 +62,11 @@ struct InstallCase {
 const InstallCase kInstallCases[] = {
     {"Internal", Scenario::object(), 0, true, nullptr},
     {"OnTheSdCard", Scenario::object(), 1, true, nullptr},
+    {"OverAnOlderVersion",
+     {{"packages", {{kGame, {{"versionName", "0.9"}, {"versionCode", 1}}}}}},
+     0,
+     true,
+     nullptr},
     {"NotAnApk", Scenario::object(), 0, false, "INSTALL_FAILED_INVALID_APK"},
     {"NoRoom", {{"dataFree", 100}}, 0, true, "INSTALL_FAILED_INSUFFICIENT_STORAGE"},
     {"NoSdCard", {{"sdcard", false}}, 1, true, "INSTALL_FAILED_MEDIA_UNAVAILABLE"},
