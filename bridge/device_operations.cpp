@@ -6,22 +6,34 @@
 namespace tarnel {
 namespace {
 
-bool Contains(std::string_view text, std::string_view marker) {
-    return text.find(marker) != std::string_view::npos;
+// adb's exit status and the package manager's own result line together: a legacy phone's shell
+// gives no exit status (adb then says 0), and the text alone can be echoed from a file name.
+bool Installed(const RunResult& run) {
+    return run.outcome == RunResult::Outcome::Finished && run.exitStatus == 0 &&
+           ReportsInstallSuccess(run.output);
+}
+
+DeviceBridge::PhoneTrouble TroubleOf(const RunResult& run) {
+    if (run.outcome == RunResult::Outcome::TimedOut)
+        return DeviceBridge::PhoneTrouble::NoAnswer;
+    if (ReportsSeveralDevices(run.output))
+        return DeviceBridge::PhoneTrouble::SeveralPhones;
+    return DeviceBridge::PhoneTrouble::None;
 }
 
 }  // namespace
 
 int DeviceBridge::InstallCompanionApk() {
-    return Contains(Run(ToolCommand::Install), "Success") ? 0 : 1;
+    return Installed(RunKind(ToolCommand::Install)) ? 0 : 1;
 }
 
 int DeviceBridge::InstallApk(int toExternal) {
-    const std::string output =
-        Run(toExternal != 0 ? ToolCommand::InstallExternal : ToolCommand::Install);
-    if (Contains(output, "Success"))
+    const RunResult run =
+        RunKind(toExternal != 0 ? ToolCommand::InstallExternal : ToolCommand::Install);
+    phoneTrouble = TroubleOf(run);
+    if (Installed(run))
         return 1;
-    installFailure = InstallFailureCode(output);
+    installFailure = InstallFailureCode(run.output);
     return 0;
 }
 
@@ -37,12 +49,12 @@ int DeviceBridge::PushObbData(const ProgressFn& progress) {
                 progress(percent);
         };
     }
-    const std::string command = BuildCommand(ToolCommand::PushObbData);
-    if (command.empty())
+    if (BuildCommand(ToolCommand::PushObbData).empty())
         return 1;
-    // Besides adb's "failed" lines, "error:" covers a phone that is gone before the push starts.
-    const std::string output = RunTool(command, options);
-    return Contains(output, "failed") || Contains(output, "error:") ? 1 : 0;
+    // adb's exit status judges a push: its text echoes every file name, which may hold any word.
+    const RunResult run = RunKind(ToolCommand::PushObbData, options);
+    phoneTrouble = TroubleOf(run);
+    return run.outcome == RunResult::Outcome::Finished && run.exitStatus == 0 ? 0 : 1;
 }
 
 void DeviceBridge::RemoveObbData() {

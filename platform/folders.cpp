@@ -3,6 +3,7 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <system_error>
 
@@ -51,11 +52,20 @@ std::filesystem::path UserCacheFolder() {
 }
 
 std::filesystem::path WorkTmpFolder() {
-    std::filesystem::path tmp = UserCacheFolder() / "tmp";
+    std::error_code error;
+    std::filesystem::path tmp = WorkTmpFolder(error);
     // The caller's own file operation fails next and says so; the cause goes to the log.
-    if (std::error_code error; !std::filesystem::create_directories(tmp, error) && error) {
+    if (error) {
         LogLine("cannot create " + tmp.string() + ": " + error.message());
     }
+    return tmp;
+}
+
+std::filesystem::path WorkTmpFolder(std::error_code& error) {
+    std::filesystem::path tmp = UserCacheFolder() / "tmp";
+    std::filesystem::create_directories(tmp, error);
+    if (!error && ::access(tmp.c_str(), W_OK | X_OK) != 0)
+        error = std::error_code(errno, std::generic_category());
     return tmp;
 }
 

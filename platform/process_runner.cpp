@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <optional>
 #include <utility>
 
@@ -164,6 +165,23 @@ struct Stream {
     bool output;  // handed to onOutput as well
 };
 
+// Bytes the process has read and written through any file or socket; -1 when unknown.
+long long IoCounter(pid_t pid) {
+    char path[64];
+    std::snprintf(path, sizeof path, "/proc/%d/io", static_cast<int>(pid));
+    std::FILE* file = std::fopen(path, "re");
+    if (file == nullptr)
+        return -1;
+    long long total = 0, value = 0;
+    char name[32];
+    while (std::fscanf(file, "%31[^:]: %lld\n", name, &value) == 2) {
+        if (std::string_view(name) == "rchar" || std::string_view(name) == "wchar")
+            total += value;
+    }
+    std::fclose(file);
+    return total;
+}
+
 // Reads until end of output, the time limit, or (after the child's exit) a quiet grace period.
 // A child that closes its output early is still held to the time limit.
 void ReadOutput(std::vector<Stream> streams, pid_t pid, const RunOptions& options,
@@ -172,13 +190,17 @@ void ReadOutput(std::vector<Stream> streams, pid_t pid, const RunOptions& option
         options.timeLimit.count() > 0 ? Clock::now() + options.timeLimit : Clock::time_point::max();
     bool exited = false;
     Clock::time_point graceEnd = Clock::time_point::max();
+    Clock::time_point lastActivity = Clock::now();
+    long long lastCounter = -1;
     char buffer[65536];
     while (true) {
         const Clock::time_point now = Clock::now();
-        if (now >= deadline || options.stop.stop_requested()) {
+        const bool stuck =
+            options.idleLimit.count() > 0 && !exited && now - lastActivity >= options.idleLimit;
+        if (now >= deadline || stuck || options.stop.stop_requested()) {
             ::kill(-pid, SIGKILL);
-            result.outcome =
-                now >= deadline ? RunResult::Outcome::TimedOut : RunResult::Outcome::Stopped;
+            result.outcome = now >= deadline || stuck ? RunResult::Outcome::TimedOut
+                                                      : RunResult::Outcome::Stopped;
             return;
         }
         if (now >= graceEnd || (exited && streams.empty()))
@@ -189,6 +211,14 @@ void ReadOutput(std::vector<Stream> streams, pid_t pid, const RunOptions& option
         const int ready = ::poll(entries.data(), entries.size(), streams.empty() ? 20 : 200);
         if (ready < 0 && errno != EINTR)
             return;
+        // Output is progress; while there is none, the child's own I/O may still be.
+        if (ready == 0 && options.idleLimit.count() > 0 && !exited) {
+            const long long counter = IoCounter(pid);
+            if (counter != lastCounter) {
+                lastCounter = counter;
+                lastActivity = Clock::now();
+            }
+        }
         for (size_t at = entries.size(); ready > 0 && at-- > 0;) {
             if (entries[at].revents == 0)
                 continue;
@@ -202,6 +232,7 @@ void ReadOutput(std::vector<Stream> streams, pid_t pid, const RunOptions& option
             }
             std::string_view piece(buffer, static_cast<size_t>(n));
             streams[at].into->append(piece);
+            lastActivity = Clock::now();
             if (streams[at].output && options.onOutput)
                 options.onOutput(piece);
             if (exited)

@@ -1,0 +1,96 @@
+#include "installer/flow/phone_data.h"
+
+#include <strings.h>
+
+#include <algorithm>
+
+namespace tarnel {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+bool Holds(const std::vector<std::string>& names, const std::string& name) {
+    // Shared storage ignores letter case.
+    return std::any_of(names.begin(), names.end(), [&](const std::string& each) {
+        return strcasecmp(each.c_str(), name.c_str()) == 0;
+    });
+}
+
+// Kept aside under this suffix while the new data goes up.
+constexpr const char* kBackupSuffix = ".tarnel-old";
+
+void Compare(DeviceBridge& bridge, const fs::path& local, const std::string& remote,
+             PhoneDataPlan& plan) {
+    const DeviceBridge::DeviceListing listing = bridge.ListDeviceFolder(remote);
+    if (listing.state == DeviceBridge::DeviceListing::State::Missing) {
+        plan.added.push_back(remote);
+        return;
+    }
+    if (listing.state != DeviceBridge::DeviceListing::State::Listed) {
+        return;
+    }
+    std::error_code error;
+    for (fs::directory_iterator it(local, error), end; !error && it != end; it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        const std::string child = remote + "/" + name;
+        std::error_code typeError;
+        if (!Holds(listing.names, name)) {
+            plan.added.push_back(child);
+        } else if (it->is_directory(typeError) && !it->is_symlink(typeError)) {
+            Compare(bridge, it->path(), child, plan);
+        } else if (!Holds(listing.names, name + kBackupSuffix)) {
+            // (A copy already aside is left from a run that could not finish: never overwritten.)
+            plan.replaced.push_back(child);
+        }
+    }
+}
+
+}  // namespace
+
+PhoneDataPlan PlanPhoneData(DeviceBridge& bridge, const fs::path& dataFolder) {
+    PhoneDataPlan plan;
+    Compare(bridge, dataFolder, kPhoneDataRoot, plan);
+    // The phone's own Android folder is never this run's to remove.
+    std::erase(plan.added, std::string(kPhoneDataRoot));
+    return plan;
+}
+
+PhoneDataGuard::PhoneDataGuard(const DeviceBridge& bridge, PhoneDataPlan plan)
+    : bridge_(bridge), plan_(std::move(plan)) {
+    bridge_.stopToken = {};
+}
+
+std::vector<std::pair<std::string, std::string>> PhoneDataGuard::Backups(bool back) const {
+    std::vector<std::pair<std::string, std::string>> moves;
+    for (const std::string& path : plan_.replaced) {
+        const std::string aside = path + kBackupSuffix;
+        moves.emplace_back(back ? aside : path, back ? path : aside);
+    }
+    return moves;
+}
+
+bool PhoneDataGuard::Prepare() {
+    if (bridge_.MoveDevicePaths(Backups(false)))
+        return true;
+    // Whatever did move goes back; a file that did not has nothing to return.
+    for (const auto& move : Backups(true))
+        bridge_.MoveDevicePaths({move});
+    return false;
+}
+
+void PhoneDataGuard::Restore() {
+    std::vector<std::string> pushed = plan_.added;
+    pushed.insert(pushed.end(), plan_.replaced.begin(), plan_.replaced.end());
+    bridge_.RemoveDevicePaths(pushed);
+    bridge_.MoveDevicePaths(Backups(true));
+}
+
+void PhoneDataGuard::Commit() {
+    std::vector<std::string> asides;
+    for (const auto& move : Backups(false))
+        asides.push_back(move.second);
+    bridge_.RemoveDevicePaths(asides);
+}
+
+}  // namespace tarnel
