@@ -27,9 +27,6 @@ class unique_fd {
     int Get() const { return fd_; }
     explicit operator bool() const { return fd_ >= 0; }
 
-    // Hands the descriptor to a caller that closes it itself.
-    int Release() { return std::exchange(fd_, -1); }
-
     void Reset(int fd = -1) {
         if (fd_ >= 0) {
             ::close(fd_);

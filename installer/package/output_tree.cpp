@@ -104,15 +104,15 @@ unique_fd OutputTree::OpenParent(const std::vector<std::string>& components,
     return parent;
 }
 
-int OutputTree::CreateFile(const std::vector<std::string>& components, mode_t mode,
-                           std::string* error) const {
+unique_fd OutputTree::CreateFile(const std::vector<std::string>& components, mode_t mode,
+                                 std::string* error) const {
     if (components.empty()) {
         *error = "no file name";
-        return -1;
+        return {};
     }
     const unique_fd parent = OpenParent(components, error);
     if (!parent) {
-        return -1;
+        return {};
     }
     const std::string& name = components.back();
     constexpr int kFlags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
@@ -122,14 +122,14 @@ int OutputTree::CreateFile(const std::vector<std::string>& components, mode_t mo
         // too, and a link of that name is never written through.
         if (unlinkat(parent.Get(), name.c_str(), 0) != 0) {
             *error = Failure("cannot replace", JoinComponents(components));
-            return -1;
+            return {};
         }
         fd = unique_fd(openat(parent.Get(), name.c_str(), kFlags, mode));
     }
     if (!fd) {
         *error = Failure("cannot create", JoinComponents(components));
     }
-    return fd.Release();
+    return fd;
 }
 
 void OutputTree::RemoveFile(const std::vector<std::string>& components) const {

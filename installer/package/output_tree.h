@@ -25,9 +25,9 @@ class OutputTree {
 
     // Creates the file named by components for writing, replacing a file of that name (read-only
     // ones too). Its folders must exist, as folders: a link on the way fails. Gives the
-    // descriptor, or -1.
-    int CreateFile(const std::vector<std::string>& components, mode_t mode,
-                   std::string* error) const;
+    // descriptor, or none.
+    unique_fd CreateFile(const std::vector<std::string>& components, mode_t mode,
+                         std::string* error) const;
 
     void RemoveFile(const std::vector<std::string>& components) const;
 
