@@ -63,11 +63,11 @@ ls -l "$tpk"
 
 echo
 echo "== tarnelInstall --info starfall.tpk"
-"$build/installer/app/tarnelInstall" --info "$tpk"
+"$build/installer/tarnelInstall" --info "$tpk"
 
 echo
 echo "== tarnelInstall --no-gui starfall.tpk"
-"$build/installer/app/tarnelInstall" --no-gui "$tpk"
+"$build/installer/tarnelInstall" --no-gui "$tpk"
 
 echo
 echo "== What arrived on the phone"
@@ -77,7 +77,7 @@ adb shell ls -R "/sdcard/Android/obb/$package_name"
 echo
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -z "${CI:-}" ]; then
     echo "== The installer window with the sample game, on the same simulated phone (close it to go on)"
-    "$build/installer/app/tarnelInstall" "$tpk" || true
+    "$build/installer/tarnelInstall" "$tpk" || true
     echo
     echo "== The client tarnel on the same phone: the wizard prepares it, then its page shows it"
     echo "   (pull the phone with: ANDROID_ADB_SERVER_PORT=$ANDROID_ADB_SERVER_PORT adb disconnect 127.0.0.1:$phone_port;"

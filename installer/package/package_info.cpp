@@ -17,6 +17,7 @@
 #include "installer/package/package_manifest.h"
 #include "platform/folders.h"
 #include "platform/text_codec.h"
+#include "platform/unique_fd.h"
 
 namespace tarnel {
 
@@ -97,12 +98,13 @@ int ReadPackagePermissions(DeviceBridge& bridge) {
     std::error_code folderError;
     const std::filesystem::path folder = WorkTmpFolder(folderError);
     std::string copy = (folder / (bridge.packageName + "-XXXXXX.apk")).string();
-    const int fd = folderError ? -1 : mkstemps(copy.data(), 4);
-    if (fd < 0) {
+    unique_fd fd(folderError ? -1 : mkstemps(copy.data(), 4));
+    if (!fd) {
         return kPermissionsNoWorkFolder;
     }
-    const bool extracted = archive->ExtractToOpenFile(*index, fd, nullptr, limit);
-    close(fd);
+    // A late write error leaves a short copy: aapt is not asked about it.
+    const bool extracted =
+        archive->ExtractToOpenFile(*index, fd.Get(), nullptr, limit) && fd.Close();
     int result = kPermissionsUnreadable;
     if (extracted) {
         const std::string apkPath = std::exchange(bridge.apkPath, copy);

@@ -44,11 +44,11 @@ bool AddSplitFile(const OutputTree& tree, UnpackItem whole, std::uint64_t pieceS
                   UnpackPlan& plan, std::string* error) {
     auto split = std::make_shared<SplitFile>();
     split->fd = tree.CreateFile(whole.components, FileMode(whole.readOnly), error);
-    if (split->fd < 0) {
+    if (!split->fd) {
         return false;
     }
     plan.splitFiles.push_back(split);
-    if (!ReserveFileSize(split->fd, whole.size, error)) {
+    if (!ReserveFileSize(split->fd.Get(), whole.size, error)) {
         return false;
     }
     const std::size_t pieces = static_cast<std::size_t>((whole.size + pieceSize - 1) / pieceSize);

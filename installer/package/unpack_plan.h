@@ -9,6 +9,7 @@
 #include "installer/package/entry_times.h"
 #include "installer/package/output_tree.h"
 #include "installer/package/package_archive.h"
+#include "platform/unique_fd.h"
 
 namespace tarnel {
 
@@ -19,7 +20,7 @@ struct SkippedEntry {
 
 // A large stored entry copied in pieces by several workers into one file that the planner opened.
 struct SplitFile {
-    int fd = -1;
+    unique_fd fd;
     std::vector<std::uint32_t> pieceCrcs;
     std::vector<std::uint64_t> pieceLengths;
     std::atomic<std::size_t> piecesLeft{0};

@@ -116,19 +116,20 @@ class UnpackRun {
     CopyStatus CopyWhole(const PackageArchive& archive, const UnpackItem& item,
                          std::span<char> buffer, const CopyHooks& hooks) {
         std::string error;
-        const int fd = tree_.CreateFile(item.components, item.readOnly ? 0444 : 0644, &error);
-        if (fd < 0) {
+        unique_fd fd = tree_.CreateFile(item.components, item.readOnly ? 0444 : 0644, &error);
+        if (!fd) {
             FailEntry(item, error);
             return CopyStatus::Failed;
         }
-        CopyStatus status = ReserveFileSize(fd, item.size, &error)
-                                ? CopyEntryToFile(archive.Handle(), item.index, item.size, fd,
+        CopyStatus status = ReserveFileSize(fd.Get(), item.size, &error)
+                                ? CopyEntryToFile(archive.Handle(), item.index, item.size, fd.Get(),
                                                   buffer, hooks, &error)
                                 : CopyStatus::Failed;
-        if (status == CopyStatus::Done) {
-            SetFileTimes(fd, item.times);
+        if (status == CopyStatus::Done && !SetFileTimes(fd.Get(), item.times)) {
+            error = kTimesFailure;
+            status = CopyStatus::Failed;
         }
-        if (close(fd) != 0 && status == CopyStatus::Done) {
+        if (!fd.Close() && status == CopyStatus::Done) {
             error = "cannot write the file";
             status = CopyStatus::Failed;
         }
@@ -146,7 +147,7 @@ class UnpackRun {
         SplitFile& split = *item.split;
         std::string error;
         const CopyStatus status =
-            CopyStoredRange(archive.Handle(), item.index, item.offset, item.length, split.fd,
+            CopyStoredRange(archive.Handle(), item.index, item.offset, item.length, split.fd.Get(),
                             buffer, hooks, &split.pieceCrcs[item.piece], &error);
         if (status == CopyStatus::Failed) {
             FailEntry(item, error);
@@ -164,7 +165,10 @@ class UnpackRun {
             FailEntry(item, "CRC error: the data is damaged");
             return CopyStatus::Failed;
         }
-        SetFileTimes(split.fd, item.times);
+        if (!SetFileTimes(split.fd.Get(), item.times)) {
+            FailEntry(item, kTimesFailure);
+            return CopyStatus::Failed;
+        }
         split.complete = true;
         filesDone_.fetch_add(1);
         return CopyStatus::Done;
@@ -197,10 +201,9 @@ unsigned WorkerCount(const UnpackOptions& options, std::size_t items) {
 bool FinishSplitFiles(const OutputTree& tree, const UnpackPlan& plan) {
     bool allClosed = true;
     for (const std::shared_ptr<SplitFile>& split : plan.splitFiles) {
-        if (split->fd >= 0 && close(split->fd) != 0) {
+        if (split->fd && !split->fd.Close()) {
             allClosed = false;
         }
-        split->fd = -1;
     }
     for (const UnpackItem& item : plan.items) {
         if (item.split && item.piece == 0 && !item.split->complete) {
