@@ -225,8 +225,9 @@ void MyPhoneDlg::OpenPackageFile() {
 }
 
 void MyPhoneDlg::StartInstaller(const QString& packagePath) {
-    const QString program = ProgramFolder() + QStringLiteral("/tarnelInstall");
-    QProcess::startDetached(program, {packagePath});
+    const QString program = ProgramFile(QStringLiteral("tarnelInstall"));
+    if (!program.isEmpty())
+        QProcess::startDetached(program, {packagePath});
 }
 
 void MyPhoneDlg::ShowMessage(const QString& text) {

@@ -33,8 +33,7 @@ const QString kMarketPage = QStringLiteral("/tnapi/pctarnel");
 
 LinkAddresses Links() {
     return ReadLinkAddresses(
-        QFile::encodeName(QDir(ProgramFolder()).filePath(QStringLiteral("Update.ini")))
-            .toStdString());
+        QFile::encodeName(ProgramFile(QStringLiteral("Update.ini"))).toStdString());
 }
 
 void OpenInBrowser(const std::string& address) {
