@@ -59,6 +59,8 @@ std::string DeviceBridge::Run(ToolCommand kind, const RunOptions& options) const
     RunOptions chosen = options;
     if (!IsLongRunning(kind))
         chosen.timeLimit = quickQueryLimit;
+    if (!chosen.stop.stop_possible())
+        chosen.stop = stopToken;
     return RunTool(BuildCommand(kind), chosen);
 }
 

@@ -7,6 +7,7 @@
 
 #include "bridge/device_info.h"
 #include "bridge/permission_table.h"
+#include "bridge/phone_state.h"
 #include "bridge/tool_command.h"
 #include "platform/process_runner.h"
 
@@ -69,6 +70,11 @@ class DeviceBridge {
     bool IsCompanionCurrent();
     void StartCompanion();
     int ReadDeviceInfo();
+    // The same facts through adb's shell in one run, for a phone without the companion app:
+    // 1 when read (deviceInfo replaced), 0 when the run did not get through.
+    int ReadDirectFacts();
+    // How adb lists the phone; IsDeviceConnected keeps its own plain yes or no.
+    PhoneState QueryPhoneState();
 
     // Operations on the phone.
     int InstallCompanionApk();

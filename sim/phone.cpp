@@ -1,6 +1,8 @@
 #include "sim/phone.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <fstream>
 
 #include "sim/home_screen.h"
 
@@ -46,6 +48,38 @@ std::string SdkLevel(std::string_view release) {
     return "28";
 }
 
+std::string Meminfo(const Scenario& scenario) {
+    const auto line = [](const char* name, uint64_t bytes) {
+        char text[80];
+        std::snprintf(text, sizeof text, "%-16s%8llu kB\n", name,
+                      static_cast<unsigned long long>(bytes / 1024));
+        return std::string(text);
+    };
+    const uint64_t free = scenario.ramFree / 3;
+    return line("MemTotal:", scenario.ramTotal) + line("MemFree:", free) +
+           line("MemAvailable:", scenario.ramFree) + line("Buffers:", scenario.ramFree / 10) +
+           line("Cached:", scenario.ramFree / 2) + line("SwapCached:", 0);
+}
+
+// What the kernel shows about memory and cores, as files under /proc and /sys.
+void WriteKernelFiles(const Scenario& scenario, const PhoneFileSystem& files) {
+    const std::string cores =
+        scenario.cpuCount <= 1 ? "0\n" : "0-" + std::to_string(scenario.cpuCount - 1) + "\n";
+    const std::pair<std::string_view, std::string> kernelFiles[] = {
+        {"/proc/meminfo", Meminfo(scenario)},
+        {"/sys/devices/system/cpu/possible", cores},
+    };
+    for (const auto& [path, text] : kernelFiles) {
+        const std::string_view folder = path.substr(0, path.rfind('/'));
+        if (const int error = files.MakeDirectories(folder, true)) {
+            throw std::filesystem::filesystem_error(
+                "cannot create the phone's kernel files", files.Root(),
+                std::error_code(error, std::generic_category()));
+        }
+        std::ofstream(files.Locate(path, Access::Write, true).host, std::ios::trunc) << text;
+    }
+}
+
 }  // namespace
 
 Phone::Phone(Scenario scenario, const std::filesystem::path& root)
@@ -54,6 +88,7 @@ Phone::Phone(Scenario scenario, const std::filesystem::path& root)
       packages_(scenario_, files_),
       activities_(scenario_, packages_, files_) {
     files_.CreateLayout();
+    WriteKernelFiles(scenario_, files_);
 }
 
 bool Phone::HasFeature(std::string_view name) const {

@@ -12,30 +12,12 @@ namespace {
 using nlohmann::json;
 
 const std::set<std::string>& KnownKeys() {
-    static const std::set<std::string> keys = {"model",
-                                               "brand",
-                                               "release",
-                                               "display",
-                                               "root",
-                                               "cpuType",
-                                               "cpuCount",
-                                               "ramTotal",
-                                               "ramFree",
-                                               "dataTotal",
-                                               "dataFree",
-                                               "sdcard",
-                                               "sdTotal",
-                                               "sdFree",
-                                               "capacity",
-                                               "packages",
-                                               "companionDelayMs",
-                                               "installResult",
-                                               "installResultForm",
-                                               "dropAfterBytes",
-                                               "hang",
-                                               "refuseHandshake",
-                                               "features",
-                                               "screencap"};
+    static const std::set<std::string> keys = {
+        "model",          "brand",    "release",          "display",       "physicalDisplay",
+        "root",           "cpuType",  "cpuCount",         "ramTotal",      "ramFree",
+        "dataTotal",      "dataFree", "sdcard",           "sdTotal",       "sdFree",
+        "capacity",       "packages", "companionDelayMs", "installResult", "installResultForm",
+        "dropAfterBytes", "hang",     "refuseHandshake",  "features",      "screencap"};
     return keys;
 }
 
@@ -152,6 +134,7 @@ Scenario ParseScenario(const std::string& jsonText) {
     Read(object, "brand", scenario.brand);
     Read(object, "release", scenario.release);
     Read(object, "display", scenario.display);
+    Read(object, "physicalDisplay", scenario.physicalDisplay);
     Read(object, "root", scenario.root);
     Read(object, "cpuType", scenario.cpuType);
     Read(object, "cpuCount", scenario.cpuCount);
@@ -191,6 +174,9 @@ Scenario ParseScenario(const std::string& jsonText) {
     }
     if (!ParseDisplaySize(scenario.display)) {
         throw std::runtime_error("scenario key \"display\" must look like 1080x2248");
+    }
+    if (!scenario.physicalDisplay.empty() && !ParseDisplaySize(scenario.physicalDisplay)) {
+        throw std::runtime_error("scenario key \"physicalDisplay\" must look like 1080x2248");
     }
     if (scenario.installResult != "Success" &&
         (scenario.installResult.empty() ||

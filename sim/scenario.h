@@ -21,7 +21,8 @@ struct Scenario {
     std::string model = "MI 8";
     std::string brand = "Xiaomi";
     std::string release = "9";
-    std::string display = "1080x2248";
+    std::string display = "1080x2248";  // what the screen shows (wm's override when one is set)
+    std::string physicalDisplay;        // the panel's own size; empty: the same as display
     bool root = false;
     std::string cpuType = "arm64-v8a";
     int cpuCount = 8;

@@ -9,10 +9,11 @@
 
 namespace tarnel::sim {
 
-void AddFileCommands(CommandTable& table);     // cat, echo, ls, mkdir, rm
-void AddPackageCommands(CommandTable& table);  // pm, cmd
-void AddSystemCommands(CommandTable& table);   // am, getprop, ps, screencap, su
-void AddDumpsysCommand(CommandTable& table);   // dumpsys package, dumpsys window
+void AddFileCommands(CommandTable& table);        // cat, echo, ls, mkdir, rm
+void AddPackageCommands(CommandTable& table);     // pm, cmd
+void AddSystemCommands(CommandTable& table);      // am, getprop, ps, screencap, su
+void AddDumpsysCommand(CommandTable& table);      // dumpsys package, dumpsys window
+void AddDeviceFactCommands(CommandTable& table);  // command -v, df, wm size
 
 // toybox-style arguments: clusters of one-letter flags ("-rf"), then operands; "--" ends flags.
 struct SplitArguments {

@@ -20,6 +20,7 @@ const CommandTable& Commands() {
         AddPackageCommands(commands);
         AddSystemCommands(commands);
         AddDumpsysCommand(commands);
+        AddDeviceFactCommands(commands);
         return commands;
     }();
     return table;
@@ -133,6 +134,10 @@ int RunSimpleCommand(const SimpleCommand& command, CommandContext& context) {
 }
 
 }  // namespace
+
+bool HasCommand(std::string_view name) {
+    return Commands().contains(name);
+}
 
 int RunArguments(const std::vector<std::string>& argv, CommandContext& context) {
     const auto it = Commands().find(argv.at(0));

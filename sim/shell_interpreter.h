@@ -31,4 +31,7 @@ int RunCommandLine(std::string_view line, CommandContext& context);
 // Runs one command from ready-made arguments, without the shell's parsing (abb_exec, su).
 int RunArguments(const std::vector<std::string>& argv, CommandContext& context);
 
+// Whether the phone has a command of that name.
+bool HasCommand(std::string_view name);
+
 }  // namespace tarnel::sim

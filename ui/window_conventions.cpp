@@ -1,9 +1,12 @@
 #include "ui/window_conventions.h"
 
+#include <QGuiApplication>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QWidget>
 #include <QWindow>
 
+#include <algorithm>
 #include <utility>
 
 namespace tarnel {
@@ -75,6 +78,21 @@ void MakeSkinnedWindow(QWidget* window) {
 
 void DragByTopBand(QWidget* window, int bandHeight) {
     window->installEventFilter(new TopBandDrag(window, bandHeight));
+}
+
+void CentreOnScreen(QWidget* window) {
+    QScreen* screen = window->screen();
+    if (screen == nullptr) {
+        screen = QGuiApplication::primaryScreen();
+    }
+    if (screen == nullptr) {
+        return;
+    }
+    const QRect free = screen->availableGeometry();
+    QRect place(QPoint(0, 0), window->frameGeometry().size());
+    place.moveCenter(free.center());
+    // On a screen smaller than the window its top band, by which it is dragged, stays on screen.
+    window->move(std::max(place.left(), free.left()), std::max(place.top(), free.top()));
 }
 
 void UseHandCursor(std::initializer_list<QWidget*> controls) {

@@ -16,6 +16,12 @@ void MakeSkinnedWindow(QWidget* window);
 // window, through the window system where it can, else by following the pointer.
 void DragByTopBand(QWidget* window, int bandHeight);
 
+// Places a top-level window in the middle of the screen it is on (the primary screen before it is
+// first shown), within the area panels leave free; a window larger than the screen keeps its top
+// edge on it. Window managers that place windows themselves may still move it; without one
+// (Xvfb, some kiosks) it would otherwise open at the corner.
+void CentreOnScreen(QWidget* window);
+
 // The hand pointer over clickable pictures and labels.
 void UseHandCursor(std::initializer_list<QWidget*> controls);
 

@@ -125,6 +125,7 @@ void CtarnelInstallDlg::CreateControls() {
 }
 
 void CtarnelInstallDlg::StartUp(const std::string& commandLinePath) {
+    CentreOnScreen(this);
     show();
     state_.bridge.DiscoverTools();
     flow_.StartDeviceCheck();

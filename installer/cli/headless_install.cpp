@@ -84,7 +84,7 @@ int RunHeadlessInstall(const std::string& path, bool internal, std::ostream& out
 
     flow.StartInstall();
     if (state.busy == 0) {
-        return view.LastStatus() == NarrowText(text::kConnectPhone) ? kNoPhoneExit : kFailedExit;
+        return IsConnectPhoneStatus(view.LastStatus()) ? kNoPhoneExit : kFailedExit;
     }
     RunUntil(view, [&] { return state.busy == 0; });
     if (interrupted) {

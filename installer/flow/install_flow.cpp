@@ -96,8 +96,10 @@ void InstallFlow::StartDeviceCheck() {
     bridge.stopToken = stop_.get_token();
     StartWorker([this, bridge]() mutable {
         const bool connected = bridge.IsDeviceConnected() == 1;
-        Post([this, connected] {
-            view_.SetStatus(NarrowText(connected ? text::kPhoneConnected : text::kConnectPhone));
+        const PhoneState state = connected ? PhoneState::Ready : bridge.QueryPhoneState();
+        Post([this, connected, state] {
+            view_.SetStatus(
+                NarrowText(connected ? text::kPhoneConnected : ConnectPhoneStatus(state)));
         });
     });
 }
@@ -195,7 +197,7 @@ void InstallFlow::PressInstallButton() {
 
 void InstallFlow::StartInstall() {
     if (state_.bridge.IsDeviceConnected() == 0) {
-        view_.SetStatus(NarrowText(text::kConnectPhone));
+        view_.SetStatus(NarrowText(ConnectPhoneStatus(state_.bridge.QueryPhoneState())));
         view_.ShowBox(NarrowText(text::kPhoneNotConnected));
         return;
     }

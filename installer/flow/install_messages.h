@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "bridge/phone_state.h"
+
 namespace tarnel {
 
 // What the installer tells the user, in UTF-8; NarrowText (package_messages.h) makes them
@@ -25,6 +27,13 @@ inline constexpr std::string_view kWaitForInstall = "请等待安装完成...";
 inline constexpr std::string_view kReinstallQuestion = "是否重装游戏?";
 inline constexpr std::string_view kNoticeCaption = "提示";
 }  // namespace text
+
+// The status line while no phone is ready: the hint for a phone that waits for the user or for
+// udev rules, else kConnectPhone.
+std::string_view ConnectPhoneStatus(PhoneState state);
+
+// Whether a status line (in the narrow encoding) is one of ConnectPhoneStatus's.
+bool IsConnectPhoneStatus(std::string_view status);
 
 // The status text for an install failure code (compared whole, exact case).
 std::string_view InstallFailureText(std::string_view code);

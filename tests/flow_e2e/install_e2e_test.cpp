@@ -142,6 +142,13 @@ TEST_F(InstallTest, WithoutAPhoneNothingStarts) {
     EXPECT_TRUE(NoUnpackFolderLeft());
 }
 
+TEST_F(InstallTest, APhoneWaitingForTheUserGetsAHint) {
+    Start({{"refuseHandshake", true}});
+    Install(MakePackage());
+    EXPECT_EQ(view.lastStatus, "请在手机上允许USB调试");
+    EXPECT_TRUE(view.Has("box: 手机未连接到电脑"));
+}
+
 TEST_F(InstallTest, AFullPhoneStopsTheUploadAndKeepsNothing) {
     Start({{"capacity", 100000}});
     Install(MakePackage());

@@ -1,0 +1,213 @@
+#include "client/core/file_associations.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <optional>
+
+#include "platform/process_runner.h"
+
+namespace tarnel {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+void WriteFile(const fs::path& path, const std::string& text) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+TEST(FileAssociations, ExecArgumentsComeBackWhole) {
+    const char* paths[] = {
+        "/opt/tarnel/tarnelInstall",
+        "/home/li ming/Tarnel 安装/tarnelInstall",
+        R"(/tmp/a"b`c$d\e/tarnelInstall)",
+        "/tmp/100%/tarnelInstall",
+    };
+    for (const char* path : paths) {
+        EXPECT_EQ(ExecProgram(QuoteExecArgument(path) + " %f"), path) << path;
+    }
+    EXPECT_EQ(ExecProgram("tarnelInstall %f"), "tarnelInstall");
+    EXPECT_EQ(ExecProgram(""), "");
+}
+
+TEST(FileAssociations, DefaultsAreSetKeepingEveryOtherLine) {
+    const std::vector<std::string> types = {kApkMimeType, kTpkMimeType};
+    const std::string ours = "tarnelInstall.desktop";
+    const struct {
+        const char* name;
+        std::string before;
+        std::string after;
+    } cases[] = {
+        {"no file", "",
+         "[Default Applications]\n"
+         "application/vnd.android.package-archive=tarnelInstall.desktop;\n"
+         "application/x-tarnel-tpk=tarnelInstall.desktop;\n"},
+        {"other groups and defaults kept, ours first among the old",
+         "# mine\r\n[Added Associations]\r\ntext/plain=vim.desktop;\r\n[Default Applications]\r\n"
+         "text/html=firefox.desktop\r\n"
+         "application/vnd.android.package-archive = "
+         "apkinstaller.desktop;tarnelInstall.desktop;\r\n",
+         "# mine\r\n[Added Associations]\r\ntext/plain=vim.desktop;\r\n[Default Applications]\r\n"
+         "application/x-tarnel-tpk=tarnelInstall.desktop;\n"
+         "text/html=firefox.desktop\r\n"
+         "application/vnd.android.package-archive=tarnelInstall.desktop;apkinstaller.desktop;\r\n"},
+        {"no line break at the end, no defaults group", "[Added Associations]\nx/y=z.desktop;",
+         "[Added Associations]\nx/y=z.desktop;\n[Default Applications]\n"
+         "application/vnd.android.package-archive=tarnelInstall.desktop;\n"
+         "application/x-tarnel-tpk=tarnelInstall.desktop;\n"},
+        {"a key of another group is not ours",
+         "[Added Associations]\napplication/x-tarnel-tpk=other.desktop;\n",
+         "[Added Associations]\napplication/x-tarnel-tpk=other.desktop;\n[Default Applications]\n"
+         "application/vnd.android.package-archive=tarnelInstall.desktop;\n"
+         "application/x-tarnel-tpk=tarnelInstall.desktop;\n"},
+    };
+    for (const auto& c : cases) {
+        const std::string after = WithDefaultApplication(c.before, types, ours);
+        EXPECT_EQ(after, c.after) << c.name;
+        EXPECT_EQ(WithDefaultApplication(after, types, ours), after) << c.name << ": twice";
+        EXPECT_EQ(DefaultApplication(after, kApkMimeType), ours) << c.name;
+        EXPECT_EQ(DefaultApplication(after, kTpkMimeType), ours) << c.name;
+    }
+    EXPECT_EQ(
+        DefaultApplication("[Default Applications]\ntext/html=;firefox.desktop\n", "text/html"),
+        "firefox.desktop");
+    EXPECT_EQ(DefaultApplication("[Added Associations]\ntext/html=a.desktop\n", "text/html"), "");
+}
+
+// A user's home with the real desktop tools: xdg-mime reads what the writer wrote.
+class AssociationsInHome : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "tarnel-home-XXXXXX").string();
+        home_ = ::mkdtemp(pattern.data());
+        // A program folder whose path needs quoting, with an installer that notes its arguments.
+        folders_ = {.dataHome = home_ / ".local/share",
+                    .configHome = home_ / ".config",
+                    .systemDataDirs = {home_ / "system", "/usr/share"},
+                    .programFolder = home_ / "Tarnel 安装 $dir"};
+        WriteFile(folders_.programFolder / "tarnelInstall",
+                  "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$(dirname \"$0\")/arguments\"\n");
+        fs::permissions(folders_.programFolder / "tarnelInstall", fs::perms::owner_all);
+        Set("HOME", home_);
+        Set("XDG_DATA_HOME", folders_.dataHome);
+        Set("XDG_CONFIG_HOME", folders_.configHome);
+        Set("XDG_DATA_DIRS", home_ / "system:/usr/share");
+        Set("XDG_CONFIG_DIRS", home_ / "etc");
+        ::unsetenv("XDG_CURRENT_DESKTOP");
+        ::unsetenv("DESKTOP_SESSION");
+    }
+    void TearDown() override {
+        for (const auto& [name, value] : saved_) {
+            if (value.has_value())
+                ::setenv(name.c_str(), value->c_str(), 1);
+            else
+                ::unsetenv(name.c_str());
+        }
+        fs::remove_all(home_);
+    }
+
+    void Set(const std::string& name, const fs::path& value) {
+        if (!saved_.contains(name)) {
+            const char* old = std::getenv(name.c_str());
+            saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
+        }
+        ::setenv(name.c_str(), value.c_str(), 1);
+    }
+
+    static std::string Run(const std::vector<std::string>& argv) {
+        const RunResult result = RunProcess(argv, {.timeLimit = std::chrono::seconds(60)});
+        EXPECT_EQ(result.outcome, RunResult::Outcome::Finished) << argv[0];
+        std::string out = result.output;
+        while (!out.empty() && out.back() == '\n')
+            out.pop_back();
+        return out;
+    }
+
+    fs::path Mimeapps() const { return folders_.configHome / "mimeapps.list"; }
+
+    fs::path home_;
+    AssociationFolders folders_;
+    std::map<std::string, std::optional<std::string>> saved_;
+};
+
+TEST_F(AssociationsInHome, TheDesktopOpensBothTypesWithTheInstaller) {
+    WriteFile(Mimeapps(), "[Default Applications]\ntext/html=firefox.desktop\n");
+    EXPECT_FALSE(IsAssociated(folders_));
+    ASSERT_TRUE(RegisterFileAssociations(folders_, AssociationVariant::StartUp));
+    EXPECT_TRUE(IsAssociated(folders_));
+    EXPECT_NE(ReadFile(Mimeapps()).find("text/html=firefox.desktop\n"), std::string::npos);
+
+    EXPECT_EQ(Run({"xdg-mime", "query", "default", kApkMimeType}), kInstallerDesktopEntry);
+    EXPECT_EQ(Run({"xdg-mime", "query", "default", kTpkMimeType}), kInstallerDesktopEntry);
+    const fs::path game = home_ / "dl" / "My Game.tpk";
+    fs::create_directories(game.parent_path());
+    fs::copy_file(fs::path(TARNEL_SOURCE_DIR) / "tests/data/zip/libzip-filename_duplicate.zip",
+                  game);
+    EXPECT_EQ(Run({"xdg-mime", "query", "filetype", game.string()}), kTpkMimeType);
+
+    // The desktop starts the installer with the path whole, spaces and all.
+    const fs::path entry = folders_.dataHome / "applications" / kInstallerDesktopEntry;
+    EXPECT_EQ(Run({"desktop-file-validate", entry.string()}), "");
+    Run({"gio", "launch", entry.string(), game.string()});
+    const fs::path noted = folders_.programFolder / "arguments";
+    for (int i = 0; i < 100 && !fs::exists(noted); ++i)
+        ::usleep(50000);
+    EXPECT_EQ(ReadFile(noted), game.string() + "\n");
+}
+
+TEST_F(AssociationsInHome, StartUpWritesOnlyWhatIsNotInPlace) {
+    ASSERT_TRUE(RegisterFileAssociations(folders_, AssociationVariant::StartUp));
+    const fs::path entry = folders_.dataHome / "applications" / kInstallerDesktopEntry;
+    const auto written = fs::last_write_time(Mimeapps());
+    // In place: the start-up variant writes nothing, the settings variant everything.
+    fs::remove(entry);
+    WriteFile(entry, DesktopEntryText(folders_.programFolder / "tarnelInstall"));
+    ASSERT_TRUE(RegisterFileAssociations(folders_, AssociationVariant::StartUp));
+    EXPECT_EQ(fs::last_write_time(Mimeapps()), written);
+
+    // Another program takes .tpk over: the next start gives both back.
+    WriteFile(Mimeapps(),
+              "[Default Applications]\n"
+              "application/vnd.android.package-archive=tarnelInstall.desktop;\n"
+              "application/x-tarnel-tpk=ark.desktop;\n");
+    EXPECT_FALSE(IsAssociated(folders_));
+    ASSERT_TRUE(RegisterFileAssociations(folders_, AssociationVariant::StartUp));
+    EXPECT_EQ(Run({"xdg-mime", "query", "default", kTpkMimeType}), kInstallerDesktopEntry);
+
+    // A program folder that moved leaves an entry that opens nothing: written again.
+    folders_.programFolder = home_ / "moved";
+    EXPECT_FALSE(IsAssociated(folders_));
+    ASSERT_TRUE(RegisterFileAssociations(folders_, AssociationVariant::StartUp));
+    EXPECT_EQ(ExecProgram(ReadFile(entry).substr(ReadFile(entry).find("Exec=") + 5)),
+              (home_ / "moved/tarnelInstall").string());
+}
+
+TEST_F(AssociationsInHome, AnInstalledCopyPointsTheDefaultsAtTheInstalledEntry) {
+    const fs::path systemEntry = home_ / "system/applications" / kInstallerDesktopEntry;
+    WriteFile(systemEntry, DesktopEntryText(folders_.programFolder / "tarnelInstall"));
+    ASSERT_TRUE(RegisterFileAssociations(folders_, AssociationVariant::Settings));
+    EXPECT_FALSE(fs::exists(folders_.dataHome / "applications" / kInstallerDesktopEntry));
+    EXPECT_FALSE(fs::exists(folders_.dataHome / "mime"));
+    EXPECT_TRUE(IsAssociated(folders_));
+    EXPECT_EQ(Run({"xdg-mime", "query", "default", kApkMimeType}), kInstallerDesktopEntry);
+
+    // A copy elsewhere (a build tree) is not that installation: it writes its own entry.
+    folders_.programFolder = home_ / "build";
+    EXPECT_FALSE(IsAssociated(folders_));
+    ASSERT_TRUE(RegisterFileAssociations(folders_, AssociationVariant::StartUp));
+    EXPECT_TRUE(fs::exists(folders_.dataHome / "applications" / kInstallerDesktopEntry));
+}
+
+}  // namespace
+}  // namespace tarnel

@@ -1,0 +1,86 @@
+// tarnel --info and --screenshot as functions writing to streams, on the simulated phone.
+
+#include "client/core/phone_info_command.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "tests/client_e2e/client_phone.h"
+#include "tests/support/phone_fixture.h"
+
+namespace tarnel::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+TEST(PhoneInfoCommand, PrintsTheFactsAndThePageTextsAsJson) {
+    ClientFolders folders("info");
+    SimulatedPhone phone(Scenario{{"root", true}, {"sdcard", false}});
+    DeviceBridge bridge = ClientBridge();
+    std::ostringstream out, err;
+    ASSERT_EQ(PrintPhoneInfo(bridge, folders.Settings(100ms), out, err), 0) << err.str();
+    const nlohmann::json info = nlohmann::json::parse(out.str());
+    EXPECT_EQ(info["model"], "MI 8");
+    EXPECT_EQ(info["deviceName"], "Xiaomi");
+    EXPECT_EQ(info["androidRelease"], "android 9");
+    EXPECT_EQ(info["deviceRoot"], 1);
+    EXPECT_EQ(info["sdcardSizeTotal"], 0);
+    EXPECT_EQ(info["page"]["root"], "手机已root");
+    EXPECT_EQ(info["page"]["storage"]["text"], "可用18.63GB，总共59.60GB");
+    EXPECT_EQ(info["page"]["hasSdCard"], false);
+    EXPECT_TRUE(err.str().empty());
+}
+
+TEST(PhoneInfoCommand, WithoutAReadyPhoneExitsThreeWithTheHint) {
+    ClientFolders folders("info-none");
+    const struct {
+        Scenario scenario;
+        PhonePresence presence;
+        const char* message;
+    } cases[] = {
+        {Scenario::object(), PhonePresence::Unplugged, "没有连接手机"},
+        {{{"refuseHandshake", true}}, PhonePresence::Plugged, "请在手机上允许USB调试"},
+    };
+    for (const auto& c : cases) {
+        SimulatedPhone phone(c.scenario, c.presence);
+        DeviceBridge bridge = ClientBridge();
+        std::ostringstream out, err, shotErr;
+        EXPECT_EQ(PrintPhoneInfo(bridge, folders.Settings(100ms), out, err), kExitNoReadyPhone);
+        EXPECT_TRUE(out.str().empty());
+        EXPECT_NE(err.str().find(c.message), std::string::npos) << err.str();
+        EXPECT_EQ(SaveScreenshotTo(bridge, folders.Root() / "shot.png", shotErr),
+                  kExitNoReadyPhone);
+        EXPECT_NE(shotErr.str().find(c.message), std::string::npos) << shotErr.str();
+    }
+}
+
+TEST(ScreenshotCommand, SavesAFreshPngOrSaysItFailed) {
+    ClientFolders folders("shot");
+    const std::filesystem::path target = folders.Root() / "a folder" / "shot.png";
+    std::filesystem::create_directories(target.parent_path());
+    {
+        SimulatedPhone phone;
+        DeviceBridge bridge = ClientBridge();
+        std::ostringstream err;
+        ASSERT_EQ(SaveScreenshotTo(bridge, target, err), 0) << err.str();
+        std::ifstream file(target, std::ios::binary);
+        std::string signature(8, '\0');
+        file.read(signature.data(), 8);
+        EXPECT_EQ(signature, "\x89PNG\r\n\x1a\n");
+    }
+    {
+        // A phone without screencap: the earlier picture in the work folder does not count.
+        SimulatedPhone phone(Scenario{{"screencap", false}});
+        DeviceBridge bridge = ClientBridge();
+        std::ostringstream err;
+        EXPECT_EQ(SaveScreenshotTo(bridge, folders.Root() / "second.png", err), 1);
+        EXPECT_NE(err.str().find("截图失败"), std::string::npos);
+        EXPECT_FALSE(std::filesystem::exists(folders.Root() / "second.png"));
+    }
+}
+
+}  // namespace
+}  // namespace tarnel::test
