@@ -247,9 +247,11 @@ void CtarnelDlg::done(int result) {
     if (trayIcon_ != nullptr) {
         trayIcon_->hide();
     }
-    // The wizard's loop runs inside ours: end it so this window's run can end too.
+    // The wizard's loop runs inside ours: end it so this window's run can end too. Queued, so
+    // that it reaches the wizard's own loop even when that has not started yet: a dialog hidden
+    // before its loop starts would never end it.
     if (wizard_ != nullptr) {
-        wizard_->reject();
+        QMetaObject::invokeMethod(wizard_, &QDialog::reject, Qt::QueuedConnection);
     }
     QDialog::done(result);
 }

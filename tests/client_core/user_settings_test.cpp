@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -74,18 +73,6 @@ TEST_F(UserSettingsTest, WritesThroughKeepingOtherLines) {
     std::ifstream in(File());
     const std::string text{std::istreambuf_iterator<char>(in), {}};
     EXPECT_NE(text.find("left = 20"), std::string::npos) << text;
-}
-
-TEST_F(UserSettingsTest, AFailedWriteLeavesTheFileAsItWas) {
-    WriteIni("[SET]\nexitapp=1\n");
-    fs::permissions(folder_, fs::perms::owner_read | fs::perms::owner_exec);
-    const bool written = UserSettings(File()).WriteExitApp(0);
-    fs::permissions(folder_, fs::perms::owner_all);
-    if (::geteuid() == 0) {
-        GTEST_SKIP() << "root writes into a read-only folder";
-    }
-    EXPECT_FALSE(written);
-    EXPECT_EQ(UserSettings(File()).ExitApp(), 1);
 }
 
 TEST(UserSettings, LivesInTheUserConfigFolder) {
