@@ -111,7 +111,7 @@ void CPhoneNoConnDlg::CheckPhoneState() {
                 [this, state] {
                     stateWorker_.reset();
                     ShowPhoneState(state);
-                    emit phoneStateChecked(state);
+                    emit phoneStateChecked();
                 },
                 Qt::QueuedConnection);
         });

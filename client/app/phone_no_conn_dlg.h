@@ -50,7 +50,8 @@ class CPhoneNoConnDlg : public QWidget {
     void SetWizardSettings(const PreparationSettings& settings) { wizardSettings_ = settings; }
 
   signals:
-    void phoneStateChecked(PhoneState state);
+    // A check of how adb lists the phone has ended and the hint line shows its answer.
+    void phoneStateChecked();
 
   protected:
     void paintEvent(QPaintEvent* event) override;

@@ -69,6 +69,7 @@ class PhonePagesTest : public QObject {
     void wizardWithoutAReadyPhoneLeavesThePage();
     void oneScreenshotWorkerAtATime();
     void closingTheWizardEarlyLeavesItsWorkerRunning();
+    void theShownNoPhonePageHintsAtAnUnauthorizedPhone();
 
   private:
     std::filesystem::path InstallerLog() const { return home_.Folder() / "installer.log"; }
@@ -284,6 +285,16 @@ void PhonePagesTest::closingTheWizardEarlyLeavesItsWorkerRunning() {
     QTRY_VERIFY_WITH_TIMEOUT(window.PhonePage()->isVisibleTo(&window), 20000);
     QCOMPARE(LabelText(*window.PhonePage(), 1020), QStringLiteral("Pixel 4a"));
     std::filesystem::remove_all(folder);
+}
+
+void PhonePagesTest::theShownNoPhonePageHintsAtAnUnauthorizedPhone() {
+    SimulatedPhone phone(Scenario{{"refuseHandshake", true}});
+    CtarnelDlg window;
+    window.Bridge()->adbPath = FindTool("adb", "TARNEL_ADB");
+    QSignalSpy checked(window.NoPhonePage(), &CPhoneNoConnDlg::phoneStateChecked);
+    window.show();
+    QVERIFY(checked.wait(10000));
+    QCOMPARE(window.NoPhonePage()->HintText(), QStringLiteral("请在手机上允许USB调试"));
 }
 
 }  // namespace tarnel::test
