@@ -12,12 +12,32 @@ namespace {
 using nlohmann::json;
 
 const std::set<std::string>& KnownKeys() {
-    static const std::set<std::string> keys = {
-        "model",          "brand",    "release",          "display",       "physicalDisplay",
-        "root",           "cpuType",  "cpuCount",         "ramTotal",      "ramFree",
-        "dataTotal",      "dataFree", "sdcard",           "sdTotal",       "sdFree",
-        "capacity",       "packages", "companionDelayMs", "installResult", "installResultForm",
-        "dropAfterBytes", "hang",     "refuseHandshake",  "features",      "screencap"};
+    static const std::set<std::string> keys = {"model",
+                                               "brand",
+                                               "release",
+                                               "display",
+                                               "physicalDisplay",
+                                               "root",
+                                               "cpuType",
+                                               "cpuCount",
+                                               "ramTotal",
+                                               "ramFree",
+                                               "dataTotal",
+                                               "dataFree",
+                                               "sdcard",
+                                               "sdTotal",
+                                               "sdFree",
+                                               "capacity",
+                                               "packages",
+                                               "companionDelayMs",
+                                               "installResult",
+                                               "installResultForm",
+                                               "dropAfterBytes",
+                                               "hangAfterBytes",
+                                               "hang",
+                                               "refuseHandshake",
+                                               "features",
+                                               "screencap"};
     return keys;
 }
 
@@ -149,6 +169,7 @@ Scenario ParseScenario(const std::string& jsonText) {
     Read(object, "companionDelayMs", scenario.companionDelayMs);
     Read(object, "installResult", scenario.installResult);
     Read(object, "dropAfterBytes", scenario.dropAfterBytes);
+    Read(object, "hangAfterBytes", scenario.hangAfterBytes);
     Read(object, "screencap", scenario.screencap);
     Read(object, "hang", scenario.hang);
     Read(object, "refuseHandshake", scenario.refuseHandshake);

@@ -18,16 +18,16 @@ class InfoCommandTest : public ::testing::Test {
 };
 
 TEST_F(InfoCommandTest, PrintsTheFactsOfAnApk) {
-    test::ApkContents contents;
-    contents.label = "星际 Racer";
-    contents.packageName = "com.example.racer";
-    contents.versionName = "2.0.1";
-    contents.minSdk = "10";
-    contents.permissions = {"android.permission.INTERNET", "android.permission.READ_SMS"};
-    const auto apk = folder / "with space" / "racer.apk";
-    std::filesystem::create_directories(apk.parent_path());
-    test::BuildApk(contents, apk);
-    RunResult result = RunProcess({TARNEL_INSTALL, "--info", apk.string()});
+    test::ApkContents apk;
+    apk.label = "星际 Racer";
+    apk.packageName = "com.example.racer";
+    apk.versionName = "2.0.1";
+    apk.minSdk = "10";
+    apk.permissions = {"android.permission.INTERNET", "android.permission.READ_SMS"};
+    const auto apkFile = folder / "with space" / "racer.apk";
+    std::filesystem::create_directories(apkFile.parent_path());
+    test::BuildApk(apk, apkFile);
+    RunResult result = RunProcess({TARNEL_INSTALL, "--info", apkFile.string()});
     ASSERT_EQ(result.exitStatus, 0) << result.output;
     const auto facts = nlohmann::json::parse(result.output);
     EXPECT_EQ(facts["appLabel"], "星际 Racer");
