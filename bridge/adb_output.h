@@ -9,8 +9,6 @@ namespace tarnel {
 // state "device" (offline and unauthorized phones do not count; start-up lines before the header
 // are ignored).
 bool ListsReadyDevice(std::string_view devicesOutput);
-// How many devices such lines list in state "device".
-int CountReadyDevices(std::string_view devicesOutput);
 
 // `pm list package`: true when the package itself is listed, not merely a longer name that starts
 // with it ("com.kestrum.player.debug" does not list "com.kestrum.player").

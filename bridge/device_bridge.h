@@ -5,7 +5,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 #include "bridge/device_info.h"
@@ -37,6 +36,10 @@ class DeviceBridge {
     std::string sizeText;
     std::string permissionText;
     std::string iconPath;
+
+    // The phone every adb command but the device list goes to (adb -s); empty leaves the choice
+    // to adb, which works while one phone is attached.
+    std::string serial;
 
     // Client.
     DeviceInfo deviceInfo;
@@ -79,8 +82,6 @@ class DeviceBridge {
 
     // Device discovery and facts.
     int IsDeviceConnected();
-    // Phones that adb lists as ready to use.
-    int ReadyDeviceCount();
     int IsCompanionInstalled();
     bool IsCompanionCurrent();
     void StartCompanion();
@@ -90,6 +91,8 @@ class DeviceBridge {
     int ReadDirectFacts();
     // How adb lists the phone; IsDeviceConnected keeps its own plain yes or no.
     PhoneState QueryPhoneState();
+    // Every phone adb lists, ready or not; empty when adb could not be asked.
+    std::vector<AttachedPhone> ListPhones();
 
     // Operations on the phone.
     int InstallCompanionApk();
@@ -109,14 +112,14 @@ class DeviceBridge {
     DeviceListing ListDeviceFolder(const std::string& devicePath);
     // Removes files and folders, with all they hold, from the phone.
     void RemoveDevicePaths(const std::vector<std::string>& devicePaths);
-    // Renames files on the phone, each from first to second; true when every one was renamed.
-    bool MoveDevicePaths(const std::vector<std::pair<std::string, std::string>>& moves);
 
     // APK inspection: 0 after parsing, -1 when aapt could not read the file.
     int InspectApk();
     std::string ApkPathCopy() const { return apkPath; }
 
   private:
+    // adb, and -s with the chosen phone, as the head of a command line.
+    std::string AdbHead() const;
     std::string Run(ToolCommand kind, const RunOptions& options = {}) const;
     RunResult RunKind(ToolCommand kind, const RunOptions& options = {}) const;
 

@@ -81,7 +81,7 @@ DeviceBridge::DeviceListing DeviceBridge::ListDeviceFolder(const std::string& de
     DeviceListing listing;
     if (adbPath.empty() || devicePath.empty())
         return listing;
-    const std::string adb = QuoteArgumentIfNeeded(adbPath);
+    const std::string adb = AdbHead();
     RunOptions options;
     options.timeLimit = quickQueryLimit;
     options.stop = stopToken;
@@ -116,7 +116,7 @@ DeviceBridge::DeviceListing DeviceBridge::ListDeviceFolder(const std::string& de
 void DeviceBridge::RemoveDevicePaths(const std::vector<std::string>& devicePaths) {
     if (adbPath.empty())
         return;
-    const std::string adb = QuoteArgumentIfNeeded(adbPath);
+    const std::string adb = AdbHead();
     RunOptions options;
     options.timeLimit = quickQueryLimit;
     options.stop = stopToken;
@@ -135,35 +135,6 @@ void DeviceBridge::RemoveDevicePaths(const std::vector<std::string>& devicePaths
         words += word;
     }
     flush();
-}
-
-bool DeviceBridge::MoveDevicePaths(const std::vector<std::pair<std::string, std::string>>& moves) {
-    if (adbPath.empty())
-        return moves.empty();
-    const std::string adb = QuoteArgumentIfNeeded(adbPath);
-    RunOptions options;
-    options.timeLimit = quickQueryLimit;
-    options.stop = stopToken;
-    std::string line;
-    bool moved = true;
-    // mv says nothing when it succeeds; a legacy shell's exit status is always 0.
-    const auto flush = [&] {
-        if (line.empty())
-            return;
-        const RunResult run = RunToolResult(adb + " shell " + line, options);
-        moved = moved && run.outcome == RunResult::Outcome::Finished && run.exitStatus == 0 &&
-                run.output.empty();
-        line.clear();
-    };
-    for (const auto& [from, to] : moves) {
-        const std::string command =
-            "mv " + QuoteArgument(ShellWord(from)) + " " + QuoteArgument(ShellWord(to));
-        if (line.size() + command.size() > kShellLineLimit)
-            flush();
-        line += (line.empty() ? "" : " && ") + command;
-    }
-    flush();
-    return moved;
 }
 
 bool DeviceBridge::TakeScreenshot() {

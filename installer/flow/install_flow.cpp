@@ -3,6 +3,7 @@
 #include <exception>
 #include <filesystem>
 
+#include "bridge/phone_choice.h"
 #include "installer/flow/install_messages.h"
 #include "installer/flow/install_worker.h"
 #include "installer/package/package_info.h"
@@ -216,14 +217,46 @@ void InstallFlow::PressInstallButton() {
 }
 
 void InstallFlow::StartInstall() {
+    if (state_.busy == 1) {
+        view_.ShowBox(NarrowText(text::kWaitForInstall));
+        return;
+    }
+    // From here the press counts as an installation: the phone check runs on a worker, as adb
+    // can take its time to answer, and a second press is told to wait.
+    state_.busy = 1;
+    view_.EnableInstallButton(false);
+    DeviceBridge bridge = state_.bridge;
+    bridge.stopToken = stop_.get_token();
+    StartWorker([this, bridge]() mutable {
+        Post([this, phones = bridge.ListPhones()] { ContinueInstall(phones); });
+    });
+}
+
+void InstallFlow::ContinueInstall(const std::vector<AttachedPhone>& phones) {
+    const auto refuse = [this](InstallOutcome outcome) {
+        state_.busy = 0;
+        state_.lastInstall = outcome;
+        if (state_.loading == 0)
+            view_.EnableInstallButton(true);
+    };
+    PhoneChoice choice = tarnel::ChoosePhone(phones, state_.wantedSerial);
+    if (choice.outcome == PhoneChoice::Outcome::NoPhone) {
+        view_.SetStatus(NarrowText(ConnectPhoneStatus(BestPhoneState(phones))));
         view_.ShowBox(NarrowText(text::kPhoneNotConnected));
         return refuse(InstallOutcome::NoPhone);
     }
-    if (phones > 1) {
-        // Until a phone can be chosen, adb would refuse every command.
-        view_.SetStatus(NarrowText(text::kSeveralPhones));
-        view_.ShowBox(NarrowText(text::kSeveralPhones));
-        return refuse(InstallOutcome::Failed);
+    if (choice.outcome == PhoneChoice::Outcome::NotAttached) {
+        view_.SetStatus(NarrowText(text::kConnectPhone));
+        view_.ShowBox(NarrowText(kPhoneNotAttached) + state_.wantedSerial);
+        return refuse(InstallOutcome::NoPhone);
+    }
+    if (choice.outcome == PhoneChoice::Outcome::SeveralPhones) {
+        const std::optional<std::string> chosen =
+            view_.ChoosePhone(choice.ready, state_.lastChosenSerial);
+        if (!chosen)
+            return refuse(InstallOutcome::SeveralPhones);
+        state_.lastChosenSerial = *chosen;
+        choice.serial = *chosen;
     }
     if (state_.packageLoaded == 0) {
         view_.ShowBox(NarrowText(text::kNothingLoaded));
@@ -234,6 +267,7 @@ void InstallFlow::StartInstall() {
     state_.readyToInstall = 1;
 
     DeviceBridge bridge = state_.bridge;
+    bridge.serial = choice.serial;
     bridge.stopToken = stop_.get_token();
     const InstallJob job{state_.openedPath, state_.isTpk == 1, state_.installToSdCard == 1};
     StartWorker([this, bridge, job]() mutable {
