@@ -137,6 +137,35 @@ void DeviceBridge::RemoveDevicePaths(const std::vector<std::string>& devicePaths
     flush();
 }
 
+bool DeviceBridge::MoveDevicePaths(const std::vector<std::pair<std::string, std::string>>& moves) {
+    if (adbPath.empty())
+        return moves.empty();
+    const std::string adb = QuoteArgumentIfNeeded(adbPath);
+    RunOptions options;
+    options.timeLimit = quickQueryLimit;
+    options.stop = stopToken;
+    std::string line;
+    bool moved = true;
+    // mv says nothing when it succeeds; a legacy shell's exit status is always 0.
+    const auto flush = [&] {
+        if (line.empty())
+            return;
+        const RunResult run = RunToolResult(adb + " shell " + line, options);
+        moved = moved && run.outcome == RunResult::Outcome::Finished && run.exitStatus == 0 &&
+                run.output.empty();
+        line.clear();
+    };
+    for (const auto& [from, to] : moves) {
+        const std::string command =
+            "mv " + QuoteArgument(ShellWord(from)) + " " + QuoteArgument(ShellWord(to));
+        if (line.size() + command.size() > kShellLineLimit)
+            flush();
+        line += (line.empty() ? "" : " && ") + command;
+    }
+    flush();
+    return moved;
+}
+
 bool DeviceBridge::TakeScreenshot() {
     Run(ToolCommand::Screencap);
     return !ReportsMissingRemoteFile(Run(ToolCommand::PullScreencap));

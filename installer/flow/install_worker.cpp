@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <filesystem>
+#include <optional>
 
 #include "installer/flow/install_messages.h"
 #include "installer/flow/phone_data.h"
@@ -12,14 +13,6 @@
 
 namespace tarnel {
 namespace {
-
-// Removes what this run added to the phone, and only that; also after a stop request, which
-// would end the removal before it began.
-void RemovePushedData(const DeviceBridge& bridge, const std::vector<std::string>& added) {
-    DeviceBridge cleaner = bridge;
-    cleaner.stopToken = {};
-    cleaner.RemoveDevicePaths(added);
-}
 
 // A phone that is the cause says so rather than blaming space or the package.
 std::string_view TroubleText(const DeviceBridge& bridge, std::string_view otherwise) {
@@ -87,24 +80,29 @@ InstallOutcome InstallGamePackage(DeviceBridge& bridge, const InstallJob& job,
 
     std::error_code error;
     const bool hasData = std::filesystem::is_directory(bridge.obbSourceDir, error);
-    std::vector<std::string> added;
+    std::optional<PhoneDataGuard> earlierData;
     if (hasData) {
         report.Status(NarrowText(text::kUploading));
-        added = DataThePushWouldAdd(bridge, bridge.obbSourceDir);
+        earlierData.emplace(bridge, PlanPhoneData(bridge, bridge.obbSourceDir));
+        if (!earlierData->Prepare()) {
+            // The game's files could not be put aside: nothing of them is risked.
+            report.Status(NarrowText(TroubleText(bridge, text::kUploadFailed)));
+            return InstallOutcome::Failed;
+        }
         const int failed = bridge.PushObbData([&](int percent) { report.Progress(percent); });
         report.Progress(-1);
         if (failed != 0 || bridge.stopToken.stop_requested()) {
             if (!bridge.stopToken.stop_requested())
                 report.Status(NarrowText(TroubleText(bridge, text::kUploadFailed)));
             // Half a game's data is of no use to the game and only takes space on the phone.
-            RemovePushedData(bridge, added);
+            earlierData->Restore();
             return bridge.stopToken.stop_requested() ? InstallOutcome::Stopped
                                                      : InstallOutcome::Failed;
         }
     }
     const InstallOutcome outcome = InstallApkStep(bridge, job.toSdCard, report);
-    if (outcome != InstallOutcome::Installed && hasData)
-        RemovePushedData(bridge, added);
+    if (earlierData)
+        outcome == InstallOutcome::Installed ? earlierData->Commit() : earlierData->Restore();
     return outcome;
 }
 

@@ -159,26 +159,44 @@ TEST_P(FileNameTest, NoWordInAFileNameDecidesTheOutcome) {
 INSTANTIATE_TEST_SUITE_P(Names, FileNameTest, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// A failed update leaves every file the game had; a failed fresh install leaves no folder.
-TEST_F(PhoneFaultTest, AFailedInstallRemovesOnlyWhatItAdded) {
-    for (const bool update : {true, false}) {
-        Start({{"installResult", "INSTALL_FAILED_INSUFFICIENT_STORAGE"}});
-        if (update) {
-            WriteFile(GameData() / "old.obb", "saved progress");
-            WriteFile(GameData() / "levels" / "0.txt", "level zero");
+// A failed update leaves every file the game had, as it was; a failed fresh install leaves no
+// folder.
+TEST_F(PhoneFaultTest, AFailedInstallLeavesTheEarlierDataAsItWas) {
+    for (const char* features : {"modern", "legacy"})
+        for (const bool update : {true, false}) {
+            Start(
+                {{"installResult", "INSTALL_FAILED_INSUFFICIENT_STORAGE"}, {"features", features}});
+            if (update) {
+                WriteFile(GameData() / "old.obb", "saved progress");
+                WriteFile(GameData() / "levels" / "0.txt", "level zero");
+                WriteFile(GameData() / "levels" / "1.txt", "the old level one");
+            }
+            Install(Place("games", "nova.tpk", "main.obb"));
+            EXPECT_EQ(view.lastStatus, "安装失败：安装内存不足。");
+            EXPECT_FALSE(fs::exists(GameData() / "main.obb")) << update << features;
+            EXPECT_EQ(fs::exists(GameData()), update);
+            if (update) {
+                EXPECT_EQ(ReadFile(GameData() / "old.obb"), "saved progress");
+                EXPECT_EQ(ReadFile(GameData() / "levels" / "0.txt"), "level zero");
+                EXPECT_EQ(ReadFile(GameData() / "levels" / "1.txt"), "the old level one");
+                EXPECT_EQ(std::distance(fs::directory_iterator(GameData() / "levels"), {}), 2);
+            }
+            flow.reset();
+            phone.reset();
         }
-        Install(Place("games", "nova.tpk", "main.obb"));
-        EXPECT_EQ(view.lastStatus, "安装失败：安装内存不足。");
-        EXPECT_FALSE(fs::exists(GameData() / "main.obb")) << update;
-        EXPECT_FALSE(fs::exists(GameData() / "levels" / "1.txt")) << update;
-        EXPECT_EQ(fs::exists(GameData()), update);
-        if (update) {
-            EXPECT_EQ(ReadFile(GameData() / "old.obb"), "saved progress");
-            EXPECT_EQ(ReadFile(GameData() / "levels" / "0.txt"), "level zero");
-        }
-        flow.reset();
-        phone.reset();
-    }
+}
+
+// A successful update replaces the files it brings, keeps the others and leaves nothing aside.
+TEST_F(PhoneFaultTest, ASuccessfulUpdateLeavesNothingAside) {
+    Start(test::Scenario::object());
+    WriteFile(GameData() / "old.obb", "saved progress");
+    WriteFile(GameData() / "levels" / "1.txt", "the old level one");
+    Install(Place("games", "nova.tpk", "main.obb"));
+    EXPECT_EQ(view.lastStatus, kInstalled);
+    EXPECT_EQ(ReadFile(GameData() / "levels" / "1.txt"), "level one");
+    EXPECT_EQ(ReadFile(GameData() / "old.obb"), "saved progress");
+    EXPECT_EQ(std::distance(fs::directory_iterator(GameData() / "levels"), {}), 1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(GameData()), {}), 3);
 }
 
 TEST_F(PhoneFaultTest, AHungPhoneIsGivenUpAndCleanedAfter) {
