@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The demo: a simulated phone on its own adb server, a sample game package built here with the
-# real aapt, and tarnelInstall installing it through the real adb.
+# real aapt, tarnelInstall installing it through the real adb, and the client tarnel watching the
+# same phone.
 set -euo pipefail
 build=$1
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -22,8 +23,8 @@ export ADB_EMU=0
 export ANDROID_ADB_SERVER_PORT
 ANDROID_ADB_SERVER_PORT=$(free_port)
 phone_port=$(free_port)
-# The demo's own cache and settings, so a user's are never touched.
-export XDG_CACHE_HOME="$work/cache" XDG_CONFIG_HOME="$work/config"
+# The demo's own cache, settings and file associations, so a user's are never touched.
+export XDG_CACHE_HOME="$work/cache" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
 
 sim_pid=
 cleanup() {
@@ -75,9 +76,15 @@ adb shell ls -R "/sdcard/Android/obb/$package_name"
 
 echo
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -z "${CI:-}" ]; then
-    echo "== The installer window with the sample game, on the same simulated phone (close it to end)"
+    echo "== The installer window with the sample game, on the same simulated phone (close it to go on)"
     "$build/installer/app/tarnelInstall" "$tpk" || true
+    echo
+    echo "== The client tarnel on the same phone: the wizard prepares it, then its page shows it"
+    echo "   (pull the phone with: ANDROID_ADB_SERVER_PORT=$ANDROID_ADB_SERVER_PORT adb disconnect 127.0.0.1:$phone_port;"
+    echo "    the tray's 关闭 or the close button's 退出程序 ends it)"
+    "$build/client/app/tarnel" || true
 elif command -v xvfb-run >/dev/null; then
-    echo "== No display here: pictures of the installer window, drawn under Xvfb"
+    echo "== No display here: pictures of the installer and the client windows, drawn under Xvfb"
     "$here/scripts/installer_screenshots.sh" "$build" "$build/installer-screenshots"
+    "$here/scripts/client_screenshots.sh" "$build" "$build/client-screenshots"
 fi

@@ -95,6 +95,12 @@ void CentreOnScreen(QWidget* window) {
     window->move(std::max(place.left(), free.left()), std::max(place.top(), free.top()));
 }
 
+bool HasDisplay() {
+    return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ||
+           !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
 void UseHandCursor(std::initializer_list<QWidget*> controls) {
     for (QWidget* control : controls) {
         control->setCursor(Qt::PointingHandCursor);

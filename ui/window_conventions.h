@@ -22,6 +22,9 @@ void DragByTopBand(QWidget* window, int bandHeight);
 // (Xvfb, some kiosks) it would otherwise open at the corner.
 void CentreOnScreen(QWidget* window);
 
+// Whether a window can be shown at all: a display (X11 or Wayland) or a chosen Qt platform.
+bool HasDisplay();
+
 // The hand pointer over clickable pictures and labels.
 void UseHandCursor(std::initializer_list<QWidget*> controls);
 

@@ -10,17 +10,9 @@
 #include "client/core/file_associations.h"
 #include "ui/skin_folder.h"
 #include "ui/web_browser.h"
+#include "ui/window_conventions.h"
 
 namespace tarnel {
-namespace {
-
-bool HasDisplay() {
-    return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ||
-           !qEnvironmentVariableIsEmpty("DISPLAY") ||
-           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-}
-
-}  // namespace
 
 int CtarnelApp::InitInstance() {
     if (!HasDisplay()) {

@@ -2,7 +2,6 @@
 
 #include <filesystem>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace tarnel {
@@ -37,19 +36,11 @@ enum class AssociationVariant {
 // type (one shared-mime-info package) and both defaults in mimeapps.list, then refreshes the
 // desktop's caches. When this is a system-wide installation only the defaults are written, naming
 // the installed entry. Every file is replaced atomically; other lines of mimeapps.list are kept
-// byte for byte. False when a file could not be written.
+// byte for byte. False when there is no installer in the program folder (nothing is written) or a
+// file could not be written.
 bool RegisterFileAssociations(const AssociationFolders& folders, AssociationVariant variant);
 
-// The parts, for tests.
+// The desktop entry that opens files with the installer.
 std::string DesktopEntryText(const std::filesystem::path& installer);
-// An Exec argument quoted as the desktop-entry rules ask, before the value's own escapes.
-std::string QuoteExecArgument(std::string_view argument);
-// The program an Exec value starts (its first argument, unquoted); empty when there is none.
-std::string ExecProgram(std::string_view execValue);
-// The text of mimeapps.list with desktopId first among the defaults of every type.
-std::string WithDefaultApplication(std::string_view mimeapps, const std::vector<std::string>& types,
-                                   const std::string& desktopId);
-// The first desktop id mimeapps.list names as the type's default; empty when none.
-std::string DefaultApplication(std::string_view mimeapps, std::string_view type);
 
 }  // namespace tarnel

@@ -11,15 +11,10 @@
 #include "installer/app/tarnel_install_dlg.h"
 #include "ui/skin_folder.h"
 #include "ui/web_browser.h"
+#include "ui/window_conventions.h"
 
 namespace tarnel {
 namespace {
-
-bool HasDisplay() {
-    return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ||
-           !qEnvironmentVariableIsEmpty("DISPLAY") ||
-           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-}
 
 // The running copy may have another current directory.
 std::string AbsolutePath(const std::string& path) {

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
 
 #include "client/app/exit_ask_dlg.h"
 #include "client/app/set_dlg.h"
@@ -193,6 +194,37 @@ class ClientDialogsTest : public QObject {
         QCOMPARE(window.ExitChoice(), ended ? 0 : visible ? -1 : 1);
         // The icon is added whatever the answer.
         QVERIFY(window.TrayIconShown());
+    }
+
+    void theTopFortyPixelsDragTheDialogs_data() {
+        QTest::addColumn<bool>("settings");
+        QTest::addColumn<int>("y");
+        QTest::addColumn<bool>("moves");
+        QTest::newRow("exit question, last row of the band") << false << 39 << true;
+        QTest::newRow("exit question, below the band") << false << 40 << false;
+        QTest::newRow("settings, on the title") << true << 8 << true;
+        QTest::newRow("settings, below the band") << true << 40 << false;
+    }
+    void theTopFortyPixelsDragTheDialogs() {
+        QFETCH(bool, settings);
+        QFETCH(int, y);
+        QFETCH(bool, moves);
+        std::unique_ptr<QDialog> dialog;
+        if (settings) {
+            dialog = std::make_unique<CSetDlg>(nullptr);
+        } else {
+            dialog = std::make_unique<CExitAskDlg>(nullptr);
+        }
+        dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+        const QPoint before = dialog->pos();
+        const QPoint at(200, y);
+        QWidget* receiver = dialog->childAt(at) != nullptr ? dialog->childAt(at) : dialog.get();
+        const QPoint local = receiver->mapFrom(dialog.get(), at);
+        QTest::mousePress(receiver, Qt::LeftButton, {}, local);
+        QTest::mouseMove(receiver, local + QPoint(30, 12));
+        QTest::mouseRelease(receiver, Qt::LeftButton, {}, local + QPoint(30, 12));
+        QCOMPARE(dialog->pos() != before, moves);
     }
 
     void theSettingsDialogIsLaidOut() {

@@ -9,6 +9,8 @@ ClientTestHome::ClientTestHome() {
     const QDir folder(folder_.path());
     folder.mkpath(QStringLiteral("home"));
     QFile::link(QStringLiteral(TARNEL_SOURCE_DIR "/skin"), folder.filePath("home/skin"));
+    // An installer for the file associations to name.
+    QFile::link(QStringLiteral("/bin/true"), folder.filePath("home/tarnelInstall"));
     QFile settings(folder.filePath("home/Update.ini"));
     settings.open(QIODevice::WriteOnly);
     // Port 9 (discard) has no listener on a test machine: the vendor page fails at once.

@@ -2,6 +2,7 @@
 // button with a saved choice, the notification-area icon (present and absent) and the pages.
 #include <QDesktopServices>
 #include <QMenu>
+#include <QProcess>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
@@ -238,6 +239,36 @@ class ClientWindowTest : public QObject {
         QCOMPARE(finished.count(), 1);
         QVERIFY(!window.TrayIcon()->isVisible());
         QVERIFY(QApplication::activeModalWidget() == nullptr);
+    }
+
+    void theProgramSaysWhatItNeeds_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("display");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("help") << QStringList{"--help"} << true << 0 << "Usage: tarnel";
+        QTest::newRow("version") << QStringList{"--version"} << true << 0 << "tarnel 1.0.0";
+        QTest::newRow("unknown option") << QStringList{"--frob"} << true << 2 << "unknown option";
+        QTest::newRow("no display") << QStringList{} << false << 2 << "no display";
+    }
+    void theProgramSaysWhatItNeeds() {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, display);
+        QFETCH(int, exitCode);
+        QFETCH(QString, says);
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        if (!display) {
+            for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+                environment.remove(name);
+            }
+        }
+        program.setProcessEnvironment(environment);
+        program.start(QStringLiteral(TARNEL_CLIENT_PROGRAM), arguments);
+        QVERIFY(program.waitForFinished(30000));
+        QCOMPARE(program.exitCode(), exitCode);
+        QVERIFY(QString::fromUtf8(program.readAllStandardOutput() + program.readAllStandardError())
+                    .contains(says));
     }
 
     void thePagesSwitchWithThePhone() {

@@ -1,5 +1,8 @@
 #include "client/core/file_associations.h"
 
+#include "client/core/desktop_entry.h"
+#include "client/core/mimeapps_list.h"
+
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -185,8 +188,13 @@ TEST_F(AssociationsInHome, StartUpWritesOnlyWhatIsNotInPlace) {
     ASSERT_TRUE(RegisterFileAssociations(folders_, AssociationVariant::StartUp));
     EXPECT_EQ(Run({"xdg-mime", "query", "default", kTpkMimeType}), kInstallerDesktopEntry);
 
-    // A program folder that moved leaves an entry that opens nothing: written again.
+    // A program folder without the installer gets no association that would open nothing.
     folders_.programFolder = home_ / "moved";
+    EXPECT_FALSE(RegisterFileAssociations(folders_, AssociationVariant::Settings));
+    EXPECT_EQ(DefaultApplication(ReadFile(Mimeapps()), kTpkMimeType), kInstallerDesktopEntry);
+    // A program folder that moved leaves an entry that opens nothing: written again.
+    fs::create_directories(folders_.programFolder);
+    fs::create_symlink("/bin/true", folders_.programFolder / "tarnelInstall");
     EXPECT_FALSE(IsAssociated(folders_));
     ASSERT_TRUE(RegisterFileAssociations(folders_, AssociationVariant::StartUp));
     EXPECT_EQ(ExecProgram(ReadFile(entry).substr(ReadFile(entry).find("Exec=") + 5)),
@@ -204,6 +212,8 @@ TEST_F(AssociationsInHome, AnInstalledCopyPointsTheDefaultsAtTheInstalledEntry) 
 
     // A copy elsewhere (a build tree) is not that installation: it writes its own entry.
     folders_.programFolder = home_ / "build";
+    fs::create_directories(folders_.programFolder);
+    fs::create_symlink("/bin/true", folders_.programFolder / "tarnelInstall");
     EXPECT_FALSE(IsAssociated(folders_));
     ASSERT_TRUE(RegisterFileAssociations(folders_, AssociationVariant::StartUp));
     EXPECT_TRUE(fs::exists(folders_.dataHome / "applications" / kInstallerDesktopEntry));
