@@ -117,9 +117,8 @@ CLoginButton* MyPhoneDlg::Button(const char* name, const QString& strip, const Q
     return button;
 }
 
-void MyPhoneDlg::SetToolPaths(const std::string& adbPath, const std::string& aaptPath) {
+void MyPhoneDlg::SetToolPaths(const std::string& adbPath, const std::string&) {
     adbPath_ = adbPath;
-    aaptPath_ = aaptPath;
 }
 
 void MyPhoneDlg::SetMessageSink(std::function<void(const QString&)> sink) {

@@ -32,6 +32,7 @@ class MyPhoneDlg : public QWidget {
     MyPhoneDlg(DeviceBridge* bridge, QWidget* parent);
     ~MyPhoneDlg() override;
 
+    // The page runs only adb (for screenshots); aaptPath is taken for the window's sake.
     void SetToolPaths(const std::string& adbPath, const std::string& aaptPath);
     // Shows bridge->deviceInfo (set on the GUI thread before the call) and the latest screenshot.
     void RefreshDeviceFacts();
@@ -73,7 +74,6 @@ class MyPhoneDlg : public QWidget {
 
     DeviceBridge* bridge_;
     std::string adbPath_;
-    std::string aaptPath_;
     std::map<int, COwerDrawStatic*> labels_;
     CMyProgressCtrl* ramBar_;
     CMyProgressCtrl* storageBar_;

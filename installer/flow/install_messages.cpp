@@ -1,7 +1,5 @@
 #include "installer/flow/install_messages.h"
 
-#include "installer/package/package_messages.h"
-
 namespace tarnel {
 namespace {
 
@@ -38,14 +36,6 @@ std::string_view InstallFailureText(std::string_view code) {
 std::string_view ConnectPhoneStatus(PhoneState state) {
     const std::string_view hint = PhoneStateHint(state);
     return hint.empty() ? text::kConnectPhone : hint;
-}
-
-bool IsConnectPhoneStatus(std::string_view status) {
-    for (PhoneState state :
-         {PhoneState::Absent, PhoneState::Unauthorized, PhoneState::NoPermissions})
-        if (status == NarrowText(ConnectPhoneStatus(state)))
-            return true;
-    return false;
 }
 
 }  // namespace tarnel

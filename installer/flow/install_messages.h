@@ -36,9 +36,6 @@ inline constexpr std::string_view kNoticeCaption = "提示";
 // udev rules, else kConnectPhone.
 std::string_view ConnectPhoneStatus(PhoneState state);
 
-// Whether a status line (in the narrow encoding) is one of ConnectPhoneStatus's.
-bool IsConnectPhoneStatus(std::string_view status);
-
 // The status text for an install failure code (compared whole, exact case).
 std::string_view InstallFailureText(std::string_view code);
 

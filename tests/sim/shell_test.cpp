@@ -128,7 +128,7 @@ TEST(PhoneShell, KeepsEveryPathInsideThePhone) {
         EXPECT_EQ(run.out, "") << path;
     }
     const AdbRun listing = phone.Adb({"shell", "su", "0", "ls", "/sdcard/up"});
-    EXPECT_EQ(listing.out, "data\nsdcard\n");
+    EXPECT_EQ(listing.out, "data\nproc\nsdcard\nsys\n");
 }
 
 }  // namespace
