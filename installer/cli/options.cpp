@@ -56,10 +56,8 @@ InstallerOptions ParseInstallerOptions(const std::vector<std::string>& arguments
         return Invalid("a package path is needed");
     if (options.internal && options.mode != Mode::NoGui)
         return Invalid("--internal goes with --no-gui");
-    if (!options.serial.empty() && options.mode != Mode::NoGui && options.mode != Mode::Info &&
-        options.mode != Mode::Window) {
-        return Invalid("--serial goes with --no-gui, --info or the window");
-    }
+    if (!options.serial.empty() && options.mode != Mode::NoGui && options.mode != Mode::Info)
+        return Invalid("--serial goes with --no-gui or --info");
     if (!plain.empty())
         options.path = plain[0];
     if (plain.size() > 1)

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "bridge/phone_choice.h"
+#include "installer/flow/chosen_phone.h"
 #include "installer/flow/install_messages.h"
 #include "installer/flow/install_worker.h"
 #include "installer/package/package_info.h"
@@ -252,10 +253,10 @@ void InstallFlow::ContinueInstall(const std::vector<AttachedPhone>& phones) {
     }
     if (choice.outcome == PhoneChoice::Outcome::SeveralPhones) {
         const std::optional<std::string> chosen =
-            view_.ChoosePhone(choice.ready, state_.lastChosenSerial);
+            view_.ChoosePhone(choice.ready, LastChosenPhone());
         if (!chosen)
             return refuse(InstallOutcome::SeveralPhones);
-        state_.lastChosenSerial = *chosen;
+        RememberChosenPhone(*chosen);
         choice.serial = *chosen;
     }
     if (state_.packageLoaded == 0) {

@@ -24,8 +24,6 @@ struct InstallerState {
     std::string commandLinePath;
     // The phone asked for (--serial or ANDROID_SERIAL); empty: the only one, or the user's choice.
     std::string wantedSerial;
-    // The phone last chosen among several, offered first the next time.
-    std::string lastChosenSerial;
     std::string openedPath;
     std::string iconTempPath;
     DeviceBridge bridge{BridgeVariant::Installer};

@@ -36,7 +36,8 @@ class InstallerView : public MessageSink {
     // A question with OK and Cancel; true for OK.
     virtual bool AskQuestion(const std::string& text, const std::string& caption) = 0;
     // Several phones are ready and none was asked for: the serial of the one to install on, or
-    // nothing when the user chose none. A view without a chooser says what is attached.
+    // nothing when the user chose none; preselected is the phone chosen last time. A view
+    // without a chooser says what is attached.
     virtual std::optional<std::string> ChoosePhone(const std::vector<AttachedPhone>& phones,
                                                    const std::string& preselected);
 };
