@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QUrl>
 
+#include "bridge/phone_choice.h"
 #include "client/app/conn_progress_dlg.h"
 #include "client/app/exit_ask_dlg.h"
 #include "client/app/my_phone_dlg.h"
@@ -221,11 +222,32 @@ void CtarnelDlg::ShowTrayIcon() {
 void CtarnelDlg::ShowSettingsMenu() {
     QMenu menu(this);
     QAction* settings = menu.addAction(QStringLiteral("设置"));
+    const std::vector<AttachedPhone> phones = monitor_.ReadyPhones();
+    if (phones.size() > 1) {
+        menu.addSeparator();
+        for (const AttachedPhone& phone : phones) {
+            QAction* action = menu.addAction(QStringLiteral("切换到 ") +
+                                             QString::fromStdString(PhoneLabel(phone)));
+            action->setCheckable(true);
+            action->setChecked(phone.serial == bridge_->serial);
+            connect(action, &QAction::triggered, this,
+                    [this, serial = phone.serial] { SwitchToPhone(serial); });
+        }
+    }
     const QPoint cursor = QCursor::pos();
     if (menu.exec(cursor - QPoint(menu.sizeHint().width() / 2, 0)) == settings) {
         OpenSettings();
     }
     settingsButton_->update();
+}
+
+void CtarnelDlg::SwitchToPhone(const std::string& serial) {
+    if (serial == bridge_->serial || wizard_ != nullptr) {
+        return;
+    }
+    monitor_.FollowPhone(serial);
+    bridge_->serial = serial;
+    RunConnectionWizard();
 }
 
 void CtarnelDlg::OpenSettings() {
