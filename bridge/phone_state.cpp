@@ -16,8 +16,7 @@ std::string_view TrimRight(std::string_view text) {
     return last == std::string_view::npos ? std::string_view() : text.substr(0, last + 1);
 }
 
-// The words adb appends after the state with -l; a state never holds a ':' of its own before
-// "no permissions"' text, and that text is taken apart first.
+// The key:value words adb appends after the state with -l.
 bool IsListingKey(std::string_view word) {
     static constexpr std::string_view kKeys[] = {
         "usb:", "product:", "model:", "device:", "transport_id:"};

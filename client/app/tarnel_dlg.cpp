@@ -151,6 +151,8 @@ void CtarnelDlg::RunConnectionWizard() {
 }
 
 void CtarnelDlg::ShowNoPhonePage() {
+    // The next phone may be another one: until the monitor names it, adb chooses.
+    bridge_->serial.clear();
     phonePage_->hide();
     noPhonePage_->show();
     noPhonePage_->SetConnectEnabled(true);
