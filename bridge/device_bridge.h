@@ -120,9 +120,10 @@ class DeviceBridge {
     int InspectApk();
     std::string ApkPathCopy() const { return apkPath; }
 
-  private:
     // adb, and -s with the chosen phone, as the head of a command line.
     std::string AdbHead() const;
+
+  private:
     std::string Run(ToolCommand kind, const RunOptions& options = {}) const;
     RunResult RunKind(ToolCommand kind, const RunOptions& options = {}) const;
 

@@ -110,12 +110,15 @@ void InstallFlow::StartWorker(std::function<void()> body) {
 void InstallFlow::StartDeviceCheck() {
     DeviceBridge bridge = state_.bridge;
     bridge.stopToken = stop_.get_token();
-    StartWorker([this, bridge]() mutable {
-        const bool connected = bridge.IsDeviceConnected() == 1;
-        const PhoneState state = connected ? PhoneState::Ready : bridge.QueryPhoneState();
-        Post([this, connected, state] {
-            view_.SetStatus(
-                NarrowText(connected ? text::kPhoneConnected : ConnectPhoneStatus(state)));
+    StartWorker([this, bridge, wanted = state_.wantedSerial]() mutable {
+        const std::vector<AttachedPhone> phones = bridge.ListPhones();
+        const PhoneChoice choice = tarnel::ChoosePhone(phones, wanted);
+        const PhoneState state = BestPhoneState(phones);
+        Post([this, choice, state] {
+            const bool several = choice.outcome == PhoneChoice::Outcome::SeveralPhones;
+            view_.SetStatus(NarrowText(several                ? text::kSeveralPhonesToChoose
+                                       : choice.ready.empty() ? ConnectPhoneStatus(state)
+                                                              : text::kPhoneConnected));
         });
     });
 }

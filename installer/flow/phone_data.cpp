@@ -39,7 +39,8 @@ void Compare(DeviceBridge& bridge, const fs::path& local, const std::string& rem
             plan.added.push_back(child);
         } else if (it->is_directory(typeError) && !it->is_symlink(typeError)) {
             Compare(bridge, it->path(), child, plan);
-        } else {
+        } else if (!Holds(listing.names, name + kBackupSuffix)) {
+            // (A copy already aside is left from a run that could not finish: never overwritten.)
             plan.replaced.push_back(child);
         }
     }

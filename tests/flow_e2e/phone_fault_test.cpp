@@ -217,6 +217,10 @@ TEST_F(PhoneFaultTest, AHungPhoneIsGivenUpAndCleanedAfter) {
 TEST_F(PhoneFaultTest, TwoPhonesAreListedAndOnlyTheChosenOneIsWritten) {
     Start(test::Scenario::object());
     test::SimulatedPhone second(*phone, test::Scenario{{"model", "Pixel 7"}});
+    flow->StartDeviceCheck();
+    view.RunUntil([&] { return !view.lastStatus.empty(); });
+    EXPECT_EQ(view.lastStatus, "连接了多部手机，安装时请选择一部。");
+    view.lastStatus.clear();
     Install(Place("games", "nova.tpk", "main.obb"));
     EXPECT_EQ(state->lastInstall, InstallOutcome::SeveralPhones);
     const bool listed = std::ranges::any_of(view.effects, [&](const std::string& effect) {

@@ -164,7 +164,10 @@ TEST_P(HostilePackageTest, IsRefusedByEveryRoute) {
     {
         InstallFlow flow(view, state);
         flow.OpenPackage(package.string());
-        view.RunUntil([&] { return state.loading == 0; });
+        // The facts, and for a package that loads, its permissions too.
+        view.RunUntil([&] {
+            return state.loading == 0 && (state.loadSucceeded == 0 || view.Has("permissions: on"));
+        });
         flow.PressInstallButton();
         view.RunUntil([&] { return state.busy == 0; });
     }
