@@ -1,5 +1,6 @@
 #include "client/core/desktop_entry.h"
 
+#include <algorithm>
 #include <sstream>
 
 namespace tarnel {
@@ -20,14 +21,6 @@ std::string UnescapeValue(std::string_view text) {
                                : next;
     }
     return plain;
-}
-
-std::string_view Trimmed(std::string_view text) {
-    const size_t first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string_view::npos)
-        return {};
-    const size_t last = text.find_last_not_of(" \t\r\n");
-    return text.substr(first, last - first + 1);
 }
 
 }  // namespace
@@ -93,7 +86,7 @@ std::string QuoteExecArgument(std::string_view argument) {
 }
 
 std::string ExecProgram(std::string_view execValue) {
-    execValue = Trimmed(execValue);
+    execValue.remove_prefix(std::min(execValue.find_first_not_of(" \t"), execValue.size()));
     std::string program;
     if (execValue.starts_with('"')) {
         for (size_t i = 1; i < execValue.size() && execValue[i] != '"'; ++i) {
