@@ -1,5 +1,7 @@
 #include "bridge/adb_output.h"
 
+#include "bridge/phone_state.h"
+
 #include <algorithm>
 #include <charconv>
 #include <vector>
@@ -55,25 +57,7 @@ bool VersionParts(std::string_view version, std::vector<long>& parts) {
 }  // namespace
 
 bool ListsReadyDevice(std::string_view output) {
-    return CountReadyDevices(output) > 0;
-}
-
-int CountReadyDevices(std::string_view output) {
-    static constexpr std::string_view kHeader = "List of devices attached";
-    size_t at = output.find(kHeader);
-    if (at == std::string_view::npos)
-        return 0;
-    int count = 0;
-    for (std::string_view line : Lines(output.substr(at + kHeader.size()))) {
-        size_t tab = line.find('\t');
-        if (tab == std::string_view::npos)
-            continue;
-        std::string_view state = Trim(line.substr(tab + 1));
-        state = state.substr(0, state.find_first_of(" \t"));
-        if (state == "device")
-            ++count;
-    }
-    return count;
+    return !ReadyPhones(ParseDeviceList(output)).empty();
 }
 
 bool ListsPackage(std::string_view list, std::string_view name) {

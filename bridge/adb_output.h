@@ -9,8 +9,6 @@ namespace tarnel {
 // state "device" (offline and unauthorized phones do not count; start-up lines before the header
 // are ignored).
 bool ListsReadyDevice(std::string_view devicesOutput);
-// How many devices such lines list in state "device".
-int CountReadyDevices(std::string_view devicesOutput);
 
 // `pm list package`: true when a whole line is "package:" and the name, so a longer or prefixed
 // name ("com.kestrum.player.debug", "com.kestrum.player2", "xcom.kestrum.player") does not count.

@@ -12,6 +12,11 @@ bool IsClientOnly(ToolCommand kind) {
 
 }  // namespace
 
+std::string DeviceBridge::AdbHead() const {
+    const std::string adb = QuoteArgumentIfNeeded(adbPath);
+    return serial.empty() ? adb : adb + " -s " + QuoteArgument(serial);
+}
+
 std::string DeviceBridge::BuildCommand(ToolCommand kind) const {
     const bool client = variant_ == BridgeVariant::Client;
     if (client ? kind == ToolCommand::RemoveObbData : IsClientOnly(kind))
@@ -19,7 +24,10 @@ std::string DeviceBridge::BuildCommand(ToolCommand kind) const {
     const std::string& tool = kind == ToolCommand::Badging ? aaptPath : adbPath;
     if (tool.empty())
         return {};
-    const std::string head = QuoteArgumentIfNeeded(tool);
+    // The device list is the one command that must see every phone.
+    const std::string head = kind == ToolCommand::Badging || kind == ToolCommand::Devices
+                                 ? QuoteArgumentIfNeeded(tool)
+                                 : AdbHead();
     const auto needing = [&](const std::string& member, const std::string& line) {
         return member.empty() ? std::string() : line;
     };
@@ -27,7 +35,7 @@ std::string DeviceBridge::BuildCommand(ToolCommand kind) const {
         case ToolCommand::Badging:
             return needing(apkPath, head + " d badging " + QuoteArgument(apkPath));
         case ToolCommand::Devices:
-            return head + " devices ";
+            return head + " devices -l";
         case ToolCommand::ProductModel:
             return head + " shell getprop ro.product.model";
         case ToolCommand::StartCompanion:

@@ -38,6 +38,10 @@ class DeviceBridge {
     std::string permissionText;
     std::string iconPath;
 
+    // The phone every adb command but the device list goes to (adb -s); empty leaves the choice
+    // to adb, which works while one phone is attached.
+    std::string serial;
+
     // Client.
     DeviceInfo deviceInfo;
     int companionInstalled = 0;
@@ -79,8 +83,6 @@ class DeviceBridge {
 
     // Device discovery and facts.
     int IsDeviceConnected();
-    // Phones that adb lists as ready to use.
-    int ReadyDeviceCount();
     int IsCompanionInstalled();
     bool IsCompanionCurrent();
     void StartCompanion();
@@ -90,6 +92,8 @@ class DeviceBridge {
     int ReadDirectFacts();
     // How adb lists the phone; IsDeviceConnected keeps its own plain yes or no.
     PhoneState QueryPhoneState();
+    // Every phone adb lists, ready or not; empty when adb could not be asked.
+    std::vector<AttachedPhone> ListPhones();
 
     // Operations on the phone.
     int InstallCompanionApk();
@@ -115,6 +119,9 @@ class DeviceBridge {
     // APK inspection: 0 after parsing, -1 when aapt could not read the file.
     int InspectApk();
     std::string ApkPathCopy() const { return apkPath; }
+
+    // adb, and -s with the chosen phone, as the head of a command line.
+    std::string AdbHead() const;
 
   private:
     std::string Run(ToolCommand kind, const RunOptions& options = {}) const;

@@ -26,7 +26,7 @@ RunResult RunShell(const DeviceBridge& bridge, const std::string& line) {
     RunOptions options;
     options.timeLimit = bridge.quickQueryLimit;
     options.stop = bridge.stopToken;
-    return bridge.RunToolResult(QuoteArgumentIfNeeded(bridge.adbPath) + " shell " + line, options);
+    return bridge.RunToolResult(bridge.AdbHead() + " shell " + line, options);
 }
 
 // Runs the commands joined by joiner into as few shell lines as the limit allows; gives whether

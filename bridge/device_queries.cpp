@@ -7,8 +7,8 @@ int DeviceBridge::IsDeviceConnected() {
     return ListsReadyDevice(Run(ToolCommand::Devices)) ? 1 : 0;
 }
 
-int DeviceBridge::ReadyDeviceCount() {
-    return CountReadyDevices(Run(ToolCommand::Devices));
+std::vector<AttachedPhone> DeviceBridge::ListPhones() {
+    return ParseDeviceList(Run(ToolCommand::Devices));
 }
 
 int DeviceBridge::IsCompanionInstalled() {

@@ -10,8 +10,8 @@ int DeviceBridge::ReadDirectFacts() {
     RunOptions options;
     options.timeLimit = quickQueryLimit;
     options.stop = stopToken;
-    const std::string output = RunTool(
-        QuoteArgumentIfNeeded(adbPath) + " shell " + QuoteArgument(DirectFactsScript()), options);
+    const std::string output =
+        RunTool(AdbHead() + " shell " + QuoteArgument(DirectFactsScript()), options);
     return ParseDirectFacts(output, deviceInfo) ? 1 : 0;
 }
 

@@ -48,7 +48,8 @@ int main(int argc, char** argv) {
                                              std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1);
         }
         case InstallerOptions::Mode::NoGui:
-            return tarnel::RunHeadlessInstall(options.path, options.internal, std::cout, std::cerr);
+            return tarnel::RunHeadlessInstall(options.path, options.internal, std::cout, std::cerr,
+                                              options.serial);
         case InstallerOptions::Mode::Window:
 #ifdef TARNEL_INSTALLER_WINDOW
             return tarnel::RunInstallerWindow(options.path);

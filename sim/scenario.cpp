@@ -16,6 +16,7 @@ const std::set<std::string>& KnownKeys() {
                                                "brand",
                                                "release",
                                                "display",
+                                               "physicalDisplay",
                                                "root",
                                                "cpuType",
                                                "cpuCount",
@@ -36,8 +37,7 @@ const std::set<std::string>& KnownKeys() {
                                                "hang",
                                                "refuseHandshake",
                                                "features",
-                                               "screencap",
-                                               "physicalDisplay"};
+                                               "screencap"};
     return keys;
 }
 

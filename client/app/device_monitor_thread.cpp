@@ -43,12 +43,30 @@ void DeviceMonitorThread::Run(std::stop_token stop) {
     // A stop ends a poll's adb run at once.
     bridge_.stopToken = stop;
     while (!stop.stop_requested()) {
-        const bool attached = bridge_.IsDeviceConnected() == 1;
+        std::vector<AttachedPhone> ready = tarnel::ReadyPhones(bridge_.ListPhones());
         if (stop.stop_requested()) {
             break;
         }
-        switch (monitor_.Poll(attached, window_.NoPhonePage()->WizardOpenedHere())) {
+        const bool attached = !ready.empty();
+        PhoneFollower::Step step;
+        {
+            std::lock_guard lock(mutex_);
+            step = follower_.Poll(ready);
+            readyPhones_ = std::move(ready);
+        }
+        MonitorEffect effect = monitor_.Poll(attached, window_.NoPhonePage()->WizardOpenedHere());
+        // The shown phone went away while another stays: the other one is prepared and shown.
+        if (step.switched && effect == MonitorEffect::None) {
+            effect = MonitorEffect::RunWizard;
+        }
+        switch (effect) {
             case MonitorEffect::RunWizard:
+                QMetaObject::invokeMethod(
+                    &window_,
+                    [window = &window_, serial = step.serial] {
+                        window->Bridge()->serial = serial;
+                    },
+                    Qt::QueuedConnection);
                 RunWizard(stop);
                 break;
             case MonitorEffect::ShowNoPhonePage:
@@ -62,6 +80,16 @@ void DeviceMonitorThread::Run(std::stop_token stop) {
         std::unique_lock lock(mutex_);
         wake_.wait_for(lock, stop, pollInterval_, [] { return false; });
     }
+}
+
+std::vector<AttachedPhone> DeviceMonitorThread::ReadyPhones() const {
+    std::lock_guard lock(mutex_);
+    return readyPhones_;
+}
+
+void DeviceMonitorThread::FollowPhone(const std::string& serial) {
+    std::lock_guard lock(mutex_);
+    follower_.Choose(serial);
 }
 
 void DeviceMonitorThread::RunWizard(std::stop_token stop) {

@@ -8,6 +8,7 @@
 
 #include "bridge/device_bridge.h"
 #include "client/core/device_monitor.h"
+#include "client/core/phone_follower.h"
 
 namespace tarnel {
 
@@ -32,6 +33,11 @@ class DeviceMonitorThread {
     // must be ended by the window, which runs it.
     void Stop();
 
+    // The ready phones of the last poll; any thread.
+    std::vector<AttachedPhone> ReadyPhones() const;
+    // The user's pick among them: the monitor follows it from now on; any thread.
+    void FollowPhone(const std::string& serial);
+
   private:
     void Run(std::stop_token stop);
     // Queues the wizard onto the GUI thread and waits until it has ended or a stop is requested.
@@ -42,7 +48,9 @@ class DeviceMonitorThread {
     const std::chrono::milliseconds pollInterval_;
     DeviceBridge bridge_{BridgeVariant::Client};
     DeviceMonitor monitor_;
-    std::mutex mutex_;
+    mutable std::mutex mutex_;
+    PhoneFollower follower_;
+    std::vector<AttachedPhone> readyPhones_;
     std::condition_variable_any wake_;
     bool wizardOpen_ = false;
     std::jthread thread_;

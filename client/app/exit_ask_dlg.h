@@ -1,6 +1,6 @@
 #pragma once
 
-#include "client/app/small_dialog.h"
+#include "ui/small_dialog.h"
 #include "client/core/user_settings.h"
 
 namespace tarnel {

@@ -1,8 +1,11 @@
 #include <clocale>
+#include <cstdlib>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "bridge/phone_choice.h"
 #include "client/app/tarnel_app.h"
 #include "client/core/client_options.h"
 #include "client/core/phone_info_command.h"
@@ -29,6 +32,11 @@ int main(int argc, char** argv) {
         case ClientOptions::Mode::Screenshot: {
             tarnel::DeviceBridge bridge(tarnel::BridgeVariant::Client);
             bridge.DiscoverTools();
+            if (const std::optional<int> refused = tarnel::SelectPhone(
+                    bridge, tarnel::WantedSerial(options.serial, std::getenv("ANDROID_SERIAL")),
+                    std::cerr)) {
+                return *refused;
+            }
             if (options.mode == ClientOptions::Mode::Info) {
                 return tarnel::PrintPhoneInfo(bridge, tarnel::DefaultPreparationSettings(),
                                               std::cout, std::cerr);

@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QUrl>
 
+#include "bridge/phone_choice.h"
 #include "client/app/conn_progress_dlg.h"
 #include "client/app/exit_ask_dlg.h"
 #include "client/app/my_phone_dlg.h"
@@ -152,6 +153,8 @@ void CtarnelDlg::RunConnectionWizard() {
 }
 
 void CtarnelDlg::ShowNoPhonePage() {
+    // The next phone may be another one: until the monitor names it, adb chooses.
+    bridge_->serial.clear();
     phonePage_->hide();
     noPhonePage_->show();
     noPhonePage_->SetConnectEnabled(true);
@@ -223,11 +226,32 @@ void CtarnelDlg::ShowTrayIcon() {
 void CtarnelDlg::ShowSettingsMenu() {
     QMenu menu(this);
     QAction* settings = menu.addAction(QStringLiteral("设置"));
+    const std::vector<AttachedPhone> phones = monitor_.ReadyPhones();
+    if (phones.size() > 1) {
+        menu.addSeparator();
+        for (const AttachedPhone& phone : phones) {
+            QAction* action = menu.addAction(QStringLiteral("切换到 ") +
+                                             QString::fromStdString(PhoneLabel(phone)));
+            action->setCheckable(true);
+            action->setChecked(phone.serial == bridge_->serial);
+            connect(action, &QAction::triggered, this,
+                    [this, serial = phone.serial] { SwitchToPhone(serial); });
+        }
+    }
     const QPoint cursor = QCursor::pos();
     if (menu.exec(cursor - QPoint(menu.sizeHint().width() / 2, 0)) == settings) {
         OpenSettings();
     }
     settingsButton_->update();
+}
+
+void CtarnelDlg::SwitchToPhone(const std::string& serial) {
+    if (serial == bridge_->serial || wizard_ != nullptr) {
+        return;
+    }
+    monitor_.FollowPhone(serial);
+    bridge_->serial = serial;
+    RunConnectionWizard();
 }
 
 void CtarnelDlg::OpenSettings() {

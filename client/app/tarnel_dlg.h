@@ -63,8 +63,11 @@ class CtarnelDlg : public QDialog {
     void HandleCloseButton();
     // The last answer of the exit question: 1 hide, 0 end, -1 cancelled; 0 before any.
     int ExitChoice() const { return exitChoice_; }
-    // The settings button's menu, and its one item.
+    // The settings button's menu: the settings, and the attached phones to switch to.
     void ShowSettingsMenu();
+    // Shows another attached phone: the wizard prepares it. GUI thread.
+    void SwitchToPhone(const std::string& serial);
+    const DeviceMonitorThread& Monitor() const { return monitor_; }
     void OpenSettings();
     void OpenMicroblog();
     void OpenChatGroup();

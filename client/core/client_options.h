@@ -11,6 +11,7 @@ struct ClientOptions {
     Mode mode = Mode::Window;
     bool verbose = false;
     std::string screenshotFile;  // for Mode::Screenshot
+    std::string serial;          // --serial: the phone --info and --screenshot work on
     std::string error;           // for Mode::Invalid
 };
 

@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "bridge/phone_choice.h"
 #include "client/core/device_page_text.h"
 #include "client/core/screenshot_file.h"
 
@@ -54,6 +55,24 @@ void ExplainNoPhone(PhoneState state, std::ostream& err) {
 }
 
 }  // namespace
+
+std::optional<int> SelectPhone(DeviceBridge& bridge, std::string_view wanted, std::ostream& err) {
+    const PhoneChoice choice = ChoosePhone(bridge.ListPhones(), wanted);
+    switch (choice.outcome) {
+        case PhoneChoice::Outcome::Chosen:
+            bridge.serial = choice.serial;
+            return std::nullopt;
+        case PhoneChoice::Outcome::NoPhone:
+            return std::nullopt;
+        case PhoneChoice::Outcome::NotAttached:
+            err << "tarnel: " << kPhoneNotAttached << wanted << "\n";
+            return kExitNoReadyPhone;
+        case PhoneChoice::Outcome::SeveralPhones:
+            err << "tarnel: " << kSeveralPhonesListed << "\n" << PhoneLines(choice.ready);
+            return kExitSeveralPhones;
+    }
+    return std::nullopt;
+}
 
 int PrintPhoneInfo(DeviceBridge& bridge, const PreparationSettings& settings, std::ostream& out,
                    std::ostream& err) {

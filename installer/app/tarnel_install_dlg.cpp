@@ -11,6 +11,9 @@
 #include <QMimeData>
 #include <QShortcut>
 
+#include <cstdlib>
+
+#include "bridge/phone_choice.h"
 #include "installer/app/disabled_frame.h"
 #include "installer/app/install_location_boxes.h"
 #include "installer/app/permission_panel.h"
@@ -128,6 +131,7 @@ void CtarnelInstallDlg::StartUp(const std::string& commandLinePath) {
     CentreOnScreen(this);
     show();
     state_.bridge.DiscoverTools();
+    state_.wantedSerial = WantedSerial("", std::getenv("ANDROID_SERIAL"));
     flow_.StartDeviceCheck();
     browser_->ShowVendorPage(QStringLiteral("/tnapi/pcinstall"));
     flow_.OpenPackage(commandLinePath);

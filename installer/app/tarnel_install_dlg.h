@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QDialog>
+
 #include <QImage>
 
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "installer/flow/install_flow.h"
 #include "installer/flow/installer_state.h"
@@ -57,6 +60,9 @@ class CtarnelInstallDlg : public QDialog, public InstallerView {
     void ShowBox(const std::string& text) override;
     void ShowMessage(const std::string& text, const std::string& caption) override;
     bool AskQuestion(const std::string& text, const std::string& caption) override;
+    // The skinned chooser.
+    std::optional<std::string> ChoosePhone(const std::vector<AttachedPhone>& phones,
+                                           const std::string& preselected) override;
 
   protected:
     void paintEvent(QPaintEvent* event) override;

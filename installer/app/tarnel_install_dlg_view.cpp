@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "installer/app/permission_panel.h"
+#include "installer/app/phone_chooser_dlg.h"
 #include "installer/app/tarnel_install_dlg.h"
 #include "platform/text_codec.h"
 #include "ui/ui.h"
@@ -90,6 +91,11 @@ void CtarnelInstallDlg::ShowMessage(const std::string& text, const std::string& 
 bool CtarnelInstallDlg::AskQuestion(const std::string& text, const std::string& caption) {
     return RunBox(this, QMessageBox::Information, Displayed(caption), Displayed(text),
                   QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+}
+
+std::optional<std::string> CtarnelInstallDlg::ChoosePhone(const std::vector<AttachedPhone>& phones,
+                                                          const std::string& preselected) {
+    return RunPhoneChooser(this, phones, preselected);
 }
 
 }  // namespace tarnel

@@ -8,6 +8,7 @@
 #include <ostream>
 #include <thread>
 
+#include "bridge/phone_choice.h"
 #include "installer/cli/terminal_view.h"
 #include "installer/flow/install_flow.h"
 #include "platform/tool_locator.h"
@@ -55,13 +56,14 @@ void RunUntil(TerminalView& view, const std::function<bool()>& done) {
 
 }  // namespace
 
-int RunHeadlessInstall(const std::string& path, bool internal, std::ostream& out,
-                       std::ostream& err) {
+int RunHeadlessInstall(const std::string& path, bool internal, std::ostream& out, std::ostream& err,
+                       const std::string& serial) {
     TerminalView view(out, err, ::isatty(STDOUT_FILENO) == 1);
     InstallerState state;
     state.bridge.adbPath = FindTool("adb", "TARNEL_ADB");
     state.bridge.aaptPath = FindTool("aapt", "TARNEL_AAPT");
     state.installToSdCard = internal ? 0 : 1;
+    state.wantedSerial = WantedSerial(serial, std::getenv("ANDROID_SERIAL"));
     if (state.bridge.adbPath.empty()) {
         err << "tarnelInstall: adb was not found (install Debian's adb package, or set "
                "TARNEL_ADB)\n";
@@ -91,6 +93,8 @@ int RunHeadlessInstall(const std::string& path, bool internal, std::ostream& out
     }
     if (state.lastInstall == InstallOutcome::Installed)
         return kInstalledExit;
+    if (state.lastInstall == InstallOutcome::SeveralPhones)
+        return kSeveralPhonesExit;
     return state.lastInstall == InstallOutcome::NoPhone ? kNoPhoneExit : kFailedExit;
 }
 

@@ -17,13 +17,20 @@ InstallerOptions ParseInstallerOptions(const std::vector<std::string>& arguments
     InstallerOptions options;
     std::vector<std::string> plain;
     bool onlyPaths = false;
-    for (const std::string& argument : arguments) {
+    for (size_t at = 0; at < arguments.size(); ++at) {
+        const std::string& argument = arguments[at];
         if (onlyPaths || argument.empty() || argument[0] != '-' || argument == "-") {
             plain.push_back(argument);
         } else if (argument == "--") {
             onlyPaths = true;
         } else if (argument == "--verbose") {
             options.verbose = true;
+        } else if (argument == "--serial" || argument.starts_with("--serial=")) {
+            if (argument == "--serial" && at + 1 == arguments.size())
+                return Invalid("--serial needs the phone's serial (see adb devices)");
+            options.serial = argument == "--serial" ? arguments[++at] : argument.substr(9);
+            if (options.serial.empty())
+                return Invalid("--serial needs the phone's serial (see adb devices)");
         } else if (argument == "--internal") {
             options.internal = true;
         } else if (argument == "--help" || argument == "-h") {
@@ -49,6 +56,8 @@ InstallerOptions ParseInstallerOptions(const std::vector<std::string>& arguments
         return Invalid("a package path is needed");
     if (options.internal && options.mode != Mode::NoGui)
         return Invalid("--internal goes with --no-gui");
+    if (!options.serial.empty() && options.mode != Mode::NoGui && options.mode != Mode::Info)
+        return Invalid("--serial goes with --no-gui or --info");
     if (!plain.empty())
         options.path = plain[0];
     if (plain.size() > 1)
@@ -60,7 +69,7 @@ std::string InstallerUsage() {
     return "Usage: tarnelInstall [PACKAGE]\n"
            "       tarnelInstall --info PACKAGE\n"
            "       tarnelInstall --extract PACKAGE.tpk [DIR]\n"
-           "       tarnelInstall --no-gui [--internal] PACKAGE\n"
+           "       tarnelInstall --no-gui [--internal] [--serial SERIAL] PACKAGE\n"
            "\n"
            "Installs an Android app (.apk) or a game package (.tpk) on the attached phone.\n"
            "\n"
@@ -68,6 +77,8 @@ std::string InstallerUsage() {
            "  --extract    unpack a game package and check it against its manifest\n"
            "  --no-gui     install without a window (to the SD card unless --internal)\n"
            "  --internal   let the phone choose where the app goes\n"
+           "  --serial     the phone to install on when several are attached (as in adb devices;\n"
+           "               ANDROID_SERIAL is read when it is not given)\n"
            "  --verbose    show every tool command and its output on standard error\n"
            "  --help       show this text\n"
            "  --version    show the version\n";

@@ -13,7 +13,8 @@ struct InstallerOptions {
     std::string targetDir;  // --extract FILE [DIR]
     bool internal = false;  // --no-gui --internal: let the phone choose, not the SD card
     bool verbose = false;
-    std::string error;  // for Mode::Invalid
+    std::string serial;  // --serial: the phone to install on among several
+    std::string error;   // for Mode::Invalid
 };
 
 InstallerOptions ParseInstallerOptions(const std::vector<std::string>& arguments);

@@ -3,6 +3,8 @@
 #include <exception>
 #include <filesystem>
 
+#include "bridge/phone_choice.h"
+#include "installer/flow/chosen_phone.h"
 #include "installer/flow/install_messages.h"
 #include "installer/flow/install_worker.h"
 #include "installer/package/package_info.h"
@@ -108,13 +110,15 @@ void InstallFlow::StartWorker(std::function<void()> body) {
 void InstallFlow::StartDeviceCheck() {
     DeviceBridge bridge = state_.bridge;
     bridge.stopToken = stop_.get_token();
-    StartWorker([this, bridge]() mutable {
-        const int phones = bridge.ReadyDeviceCount();
-        const PhoneState state = phones == 0 ? bridge.QueryPhoneState() : PhoneState::Ready;
-        Post([this, phones, state] {
-            view_.SetStatus(NarrowText(phones == 0   ? ConnectPhoneStatus(state)
-                                       : phones == 1 ? text::kPhoneConnected
-                                                     : text::kSeveralPhones));
+    StartWorker([this, bridge, wanted = state_.wantedSerial]() mutable {
+        const std::vector<AttachedPhone> phones = bridge.ListPhones();
+        const PhoneChoice choice = tarnel::ChoosePhone(phones, wanted);
+        const PhoneState state = BestPhoneState(phones);
+        Post([this, choice, state] {
+            const bool several = choice.outcome == PhoneChoice::Outcome::SeveralPhones;
+            view_.SetStatus(NarrowText(several                ? text::kSeveralPhonesToChoose
+                                       : choice.ready.empty() ? ConnectPhoneStatus(state)
+                                                              : text::kPhoneConnected));
         });
     });
 }
@@ -228,29 +232,35 @@ void InstallFlow::StartInstall() {
     DeviceBridge bridge = state_.bridge;
     bridge.stopToken = stop_.get_token();
     StartWorker([this, bridge]() mutable {
-        const int phones = bridge.ReadyDeviceCount();
-        const PhoneState state = phones == 0 ? bridge.QueryPhoneState() : PhoneState::Ready;
-        Post([this, phones, state] { ContinueInstall(phones, state); });
+        Post([this, phones = bridge.ListPhones()] { ContinueInstall(phones); });
     });
 }
 
-void InstallFlow::ContinueInstall(int phones, PhoneState state) {
+void InstallFlow::ContinueInstall(const std::vector<AttachedPhone>& phones) {
     const auto refuse = [this](InstallOutcome outcome) {
         state_.busy = 0;
         state_.lastInstall = outcome;
         if (state_.loading == 0)
             view_.EnableInstallButton(true);
     };
-    if (phones == 0) {
-        view_.SetStatus(NarrowText(ConnectPhoneStatus(state)));
+    PhoneChoice choice = tarnel::ChoosePhone(phones, state_.wantedSerial);
+    if (choice.outcome == PhoneChoice::Outcome::NoPhone) {
+        view_.SetStatus(NarrowText(ConnectPhoneStatus(BestPhoneState(phones))));
         view_.ShowBox(NarrowText(text::kPhoneNotConnected));
         return refuse(InstallOutcome::NoPhone);
     }
-    if (phones > 1) {
-        // Until a phone can be chosen, adb would refuse every command.
-        view_.SetStatus(NarrowText(text::kSeveralPhones));
-        view_.ShowBox(NarrowText(text::kSeveralPhones));
-        return refuse(InstallOutcome::Failed);
+    if (choice.outcome == PhoneChoice::Outcome::NotAttached) {
+        view_.SetStatus(NarrowText(text::kConnectPhone));
+        view_.ShowBox(NarrowText(kPhoneNotAttached) + state_.wantedSerial);
+        return refuse(InstallOutcome::NoPhone);
+    }
+    if (choice.outcome == PhoneChoice::Outcome::SeveralPhones) {
+        const std::optional<std::string> chosen =
+            view_.ChoosePhone(choice.ready, LastChosenPhone());
+        if (!chosen)
+            return refuse(InstallOutcome::SeveralPhones);
+        RememberChosenPhone(*chosen);
+        choice.serial = *chosen;
     }
     if (state_.packageLoaded == 0) {
         view_.ShowBox(NarrowText(text::kNothingLoaded));
@@ -261,6 +271,7 @@ void InstallFlow::ContinueInstall(int phones, PhoneState state) {
     state_.readyToInstall = 1;
 
     DeviceBridge bridge = state_.bridge;
+    bridge.serial = choice.serial;
     bridge.stopToken = stop_.get_token();
     const InstallJob job{state_.openedPath, state_.isTpk == 1, state_.installToSdCard == 1};
     StartWorker([this, bridge, job]() mutable {

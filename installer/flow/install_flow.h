@@ -41,7 +41,7 @@ class InstallFlow {
     void StartWorker(std::function<void()> body);
     void ApplyLoadResult(unsigned generation, bool isTpk, LoadResult result);
     void StartPermissionWorker(unsigned generation, const DeviceBridge& facts);
-    void ContinueInstall(int phones, PhoneState state);
+    void ContinueInstall(const std::vector<AttachedPhone>& phones);
     void FinishInstall(InstallOutcome outcome);
 
     struct Worker {

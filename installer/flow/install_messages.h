@@ -18,6 +18,7 @@ inline constexpr std::string_view kUploading = "正在上传数据包...";
 inline constexpr std::string_view kUploadFailed = "上传失败，可能空间不足。";
 inline constexpr std::string_view kInstalling = "正在安装软件...";
 inline constexpr std::string_view kInstalled = "已安装到手机";
+inline constexpr std::string_view kSeveralPhonesToChoose = "连接了多部手机，安装时请选择一部。";
 inline constexpr std::string_view kSeveralPhones = "连接了多部手机，请只保留一部手机后重试。";
 inline constexpr std::string_view kPhoneNotAnswering =
     "手机长时间没有响应，已停止。请重新连接手机后重试。";

@@ -24,7 +24,7 @@ struct InstallJob {
 };
 
 // How an installation ended; NoPhone: it did not start, as no phone was there.
-enum class InstallOutcome { Installed, Failed, Stopped, NoPhone };
+enum class InstallOutcome { Installed, Failed, Stopped, NoPhone, SeveralPhones };
 
 // Installs job on the phone with bridge, which holds the tool paths, the package's facts and the
 // stop token. For a game package: unpack beside it, check, upload the data, install the APK; the

@@ -21,6 +21,8 @@ struct InstallerState {
     int loadSucceeded = 0;  // the facts of the package last opened could be read
     // How the last press of the install button ended.
     std::optional<InstallOutcome> lastInstall;
+    // The phone asked for (--serial or ANDROID_SERIAL); empty: the only one, or the user's choice.
+    std::string wantedSerial;
     std::string openedPath;
     std::string iconTempPath;
     DeviceBridge bridge{BridgeVariant::Installer};

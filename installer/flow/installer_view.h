@@ -1,7 +1,11 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
+#include <vector>
+
+#include "bridge/phone_state.h"
 
 #include "installer/package/package_messages.h"
 
@@ -31,6 +35,11 @@ class InstallerView : public MessageSink {
     virtual void ShowBox(const std::string& text) = 0;
     // A question with OK and Cancel; true for OK.
     virtual bool AskQuestion(const std::string& text, const std::string& caption) = 0;
+    // Several phones are ready and none was asked for: the serial of the one to install on, or
+    // nothing when the user chose none; preselected is the phone chosen last time. A view
+    // without a chooser says what is attached.
+    virtual std::optional<std::string> ChoosePhone(const std::vector<AttachedPhone>& phones,
+                                                   const std::string& preselected);
 };
 
 }  // namespace tarnel

@@ -26,7 +26,7 @@ TEST(BuildCommand, GivesEachVariantItsLines) {
     } cases[] = {
         {ToolCommand::Badging, "/t/aapt d badging \"/g/My Game.apk\"",
          "/t/aapt d badging \"/g/My Game.apk\""},
-        {ToolCommand::Devices, "/t/adb devices ", "/t/adb devices "},
+        {ToolCommand::Devices, "/t/adb devices -l", "/t/adb devices -l"},
         {ToolCommand::ProductModel, "/t/adb shell getprop ro.product.model",
          "/t/adb shell getprop ro.product.model"},
         {ToolCommand::StartCompanion,
@@ -63,6 +63,17 @@ TEST(BuildCommand, GivesEachVariantItsLines) {
     }
     EXPECT_EQ(client.BuildCommand(ToolCommand::PullScreencap),
               "/t/adb pull /sdcard/screencap.png " + tmp);
+}
+
+// Once a phone is chosen every adb command but the device list names it, blanks and all.
+TEST(BuildCommand, NamesTheChosenPhone) {
+    DeviceBridge bridge = Bridge(BridgeVariant::Installer);
+    bridge.serial = "adb-R5 (2)._adb-tls-connect._tcp";
+    EXPECT_EQ(bridge.BuildCommand(ToolCommand::Devices), "/t/adb devices -l");
+    EXPECT_EQ(bridge.BuildCommand(ToolCommand::Install),
+              "/t/adb -s \"adb-R5 (2)._adb-tls-connect._tcp\" install -r \"/g/My Game.apk\"");
+    EXPECT_EQ(SplitCommandLine(bridge.BuildCommand(ToolCommand::PushObbData))[2], bridge.serial);
+    EXPECT_EQ(bridge.BuildCommand(ToolCommand::Badging), "/t/aapt d badging \"/g/My Game.apk\"");
 }
 
 TEST(BuildCommand, EmptyWithoutWhatTheKindNeeds) {

@@ -1,6 +1,6 @@
 // Pictures of the no-phone page (with a hint line), the connection wizard and the device page
 // with the simulated phone's facts and screenshot, for review: run under Xvfb with a folder to
-// write them to (scripts/client_screenshots.sh).
+// write them to (scripts/client_page_screenshots.sh).
 
 #include <QApplication>
 #include <QTest>

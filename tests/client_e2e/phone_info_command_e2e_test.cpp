@@ -57,6 +57,21 @@ TEST(PhoneInfoCommand, WithoutAReadyPhoneExitsThreeWithTheHint) {
     }
 }
 
+TEST(PhoneInfoCommand, TwoPhonesNeedAChoiceAndTheChosenOneAnswers) {
+    ClientFolders folders("info-two");
+    SimulatedPhone first(Scenario{{"model", "MI 8"}});
+    SimulatedPhone second(first, Scenario{{"model", "Pixel 7"}});
+    DeviceBridge bridge = ClientBridge();
+    std::ostringstream out, err;
+    EXPECT_EQ(SelectPhone(bridge, "", err), kExitSeveralPhones);
+    EXPECT_NE(err.str().find(first.Serial() + "  MI_8"), std::string::npos) << err.str();
+    EXPECT_NE(err.str().find(second.Serial() + "  Pixel_7"), std::string::npos) << err.str();
+    EXPECT_EQ(SelectPhone(bridge, "127.0.0.1:1", err), kExitNoReadyPhone);
+    ASSERT_EQ(SelectPhone(bridge, second.Serial(), err), std::nullopt);
+    ASSERT_EQ(PrintPhoneInfo(bridge, folders.Settings(100ms), out, err), 0) << err.str();
+    EXPECT_EQ(nlohmann::json::parse(out.str())["model"], "Pixel 7");
+}
+
 TEST(ScreenshotCommand, SavesAFreshPngOrSaysItFailed) {
     ClientFolders folders("shot");
     const std::filesystem::path target = folders.Root() / "a folder" / "shot.png";

@@ -3,6 +3,7 @@
 // the user's own beside the package.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 
 #include "installer/flow/install_flow.h"
@@ -211,32 +212,31 @@ TEST_F(PhoneFaultTest, AHungPhoneIsGivenUpAndCleanedAfter) {
     EXPECT_TRUE(view.Has("install button: on"));
 }
 
-TEST_F(PhoneFaultTest, TwoPhonesAreNamedAsTheCause) {
-    auto second = std::make_unique<test::SimulatedPhone>();
-    const std::string secondPort = std::to_string(second->AdbServerPort());
+// Two phones without a choice are listed and nothing is written; once one is chosen, only it
+// is written, whatever else is attached.
+TEST_F(PhoneFaultTest, TwoPhonesAreListedAndOnlyTheChosenOneIsWritten) {
     Start(test::Scenario::object());
-    // The second phone joins the first one's adb server.
-    ASSERT_EQ(phone->AdbServer({"connect", second->Serial()}).exitStatus, 0);
-    ASSERT_TRUE(test::Eventually([&] {
-        return phone->AdbServer({"devices"}).out.find(second->Serial()) != std::string::npos;
-    }));
+    test::SimulatedPhone second(*phone, test::Scenario{{"model", "Pixel 7"}});
     flow->StartDeviceCheck();
     view.RunUntil([&] { return !view.lastStatus.empty(); });
-    EXPECT_EQ(view.lastStatus, "连接了多部手机，请只保留一部手机后重试。");
+    EXPECT_EQ(view.lastStatus, "连接了多部手机，安装时请选择一部。");
     view.lastStatus.clear();
     Install(Place("games", "nova.tpk", "main.obb"));
-    EXPECT_EQ(view.lastStatus, "连接了多部手机，请只保留一部手机后重试。");
+    EXPECT_EQ(state->lastInstall, InstallOutcome::SeveralPhones);
+    const bool listed = std::ranges::any_of(view.effects, [&](const std::string& effect) {
+        return effect.starts_with("box: ") && effect.find(phone->Serial()) != std::string::npos &&
+               effect.find(second.Serial() + "  Pixel_7") != std::string::npos;
+    });
+    EXPECT_TRUE(listed);
     EXPECT_FALSE(fs::exists(GameData()));
-    // And when the second phone comes between the check and the upload.
-    state->bridge.adbPath = FindTool("adb", "TARNEL_ADB");
-    DeviceBridge bridge = state->bridge;
-    bridge.obbSourceDir = (phone->WorkFolder()).string();
-    EXPECT_EQ(bridge.PushObbData(), 1);
-    EXPECT_EQ(bridge.phoneTrouble, DeviceBridge::PhoneTrouble::SeveralPhones);
-    phone->AdbServer({"disconnect", second->Serial()});
+
+    state->wantedSerial = second.Serial();
+    Install(Place("again", "nova.tpk", "main.obb"));
+    EXPECT_EQ(view.lastStatus, kInstalled);
+    EXPECT_TRUE(fs::exists(second.HostPath(std::string("/sdcard/Android/obb/") + kGame)));
+    EXPECT_FALSE(fs::exists(GameData()));
+    EXPECT_FALSE(Listed());
     flow.reset();
-    phone.reset();
-    ::setenv("ANDROID_ADB_SERVER_PORT", secondPort.c_str(), 1);
 }
 
 // A folder or link named like the unpack folder is the user's: never written into or removed.

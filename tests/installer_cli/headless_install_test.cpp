@@ -131,5 +131,52 @@ TEST_F(HeadlessInstallTest, CtrlCStopsCleanly) {
     }
 }
 
+TEST(HeadlessInstallTwoPhones, RefusedWithoutAChoiceAndInstalledOnTheChosenOne) {
+    test::SimulatedPhone first(test::Scenario{{"model", "MI 8"}});
+    test::SimulatedPhone second(first, test::Scenario{{"model", "Pixel 7"}});
+    ::setenv("XDG_CACHE_HOME", (first.WorkFolder() / "cache").c_str(), 1);
+    ::unsetenv("ANDROID_SERIAL");
+    test::ApkContents contents;
+    contents.packageName = kGame;
+    const auto apk = first.WorkFolder() / "comet.apk";
+    test::BuildApk(contents, apk);
+    GamePackage package;
+    package.manifest.packageName = kGame;
+    package.apk = ReadFile(apk);
+    package.dataFiles = {{std::string("obb/") + kGame + "/main.obb", "data"}};
+    const auto tpk = first.WorkFolder() / "comet.tpk";
+    ASSERT_TRUE(WriteGamePackage(tpk, package));
+    const std::string obb = std::string("/sdcard/Android/obb/") + kGame + "/main.obb";
+    const auto installedOn = [&](const test::SimulatedPhone& phone) {
+        return phone.Adb({"shell", "pm", "list", "package"}).out.find(kGame) != std::string::npos;
+    };
+
+    RunResult refused = RunProcess({TARNEL_INSTALL, "--no-gui", tpk.string()});
+    EXPECT_EQ(refused.exitStatus, 2) << refused.output;
+    EXPECT_NE(refused.output.find("--serial"), std::string::npos) << refused.output;
+    EXPECT_NE(refused.output.find("  " + first.Serial() + "  MI_8\n"), std::string::npos);
+    EXPECT_NE(refused.output.find("  " + second.Serial() + "  Pixel_7\n"), std::string::npos);
+    EXPECT_FALSE(installedOn(first) || installedOn(second));
+
+    RunResult unknown =
+        RunProcess({TARNEL_INSTALL, "--no-gui", "--serial", "127.0.0.1:1", tpk.string()});
+    EXPECT_EQ(unknown.exitStatus, 3) << unknown.output;
+
+    RunResult chosen =
+        RunProcess({TARNEL_INSTALL, "--no-gui", "--serial", second.Serial(), tpk.string()});
+    EXPECT_EQ(chosen.exitStatus, 0) << chosen.output;
+    EXPECT_TRUE(installedOn(second));
+    EXPECT_TRUE(std::filesystem::exists(second.HostPath(obb)));
+    EXPECT_FALSE(installedOn(first));
+    EXPECT_FALSE(std::filesystem::exists(first.HostPath(obb)));
+
+    // adb's own variable chooses as --serial does.
+    ::setenv("ANDROID_SERIAL", first.Serial().c_str(), 1);
+    RunResult fromEnvironment = RunProcess({TARNEL_INSTALL, "--no-gui", tpk.string()});
+    ::unsetenv("ANDROID_SERIAL");
+    EXPECT_EQ(fromEnvironment.exitStatus, 0) << fromEnvironment.output;
+    EXPECT_TRUE(installedOn(first));
+}
+
 }  // namespace
 }  // namespace tarnel

@@ -114,6 +114,27 @@ SimulatedPhone::SimulatedPhone(const Scenario& scenario, PhonePresence presence)
     }
 }
 
+SimulatedPhone::SimulatedPhone(const SimulatedPhone& server, const Scenario& scenario,
+                               PhonePresence presence)
+    : folder_(MakeTempFolder()),
+      root_(folder_ / "phone"),
+      work_(folder_ / "work"),
+      adbPort_(server.adbPort_),
+      ownsServer_(false) {
+    std::filesystem::create_directories(work_);
+    std::filesystem::create_directories(folder_ / "home");
+    refusesHandshake_ = scenario.value("refuseHandshake", false);
+    try {
+        StartPhone(scenario);
+        if (presence == PhonePresence::Plugged) {
+            Plug();
+        }
+    } catch (...) {
+        Stop();
+        throw;
+    }
+}
+
 SimulatedPhone::~SimulatedPhone() {
     Stop();
 }
@@ -123,7 +144,9 @@ void SimulatedPhone::Stop() {
         if (!serial_.empty()) {
             AdbServer({"disconnect", serial_}, 10s);
         }
-        AdbServer({"kill-server"}, 10s);
+        if (ownsServer_) {
+            AdbServer({"kill-server"}, 10s);
+        }
         adbPort_ = 0;
     }
     if (phonePid_ > 0) {

@@ -34,6 +34,10 @@ class SimulatedPhone {
   public:
     explicit SimulatedPhone(const Scenario& scenario = Scenario::object(),
                             PhonePresence presence = PhonePresence::Plugged);
+    // A second phone on the adb server of `server`, which must outlive it: both are listed by
+    // the same "adb devices", as two phones on one computer are.
+    SimulatedPhone(const SimulatedPhone& server, const Scenario& scenario,
+                   PhonePresence presence = PhonePresence::Plugged);
     SimulatedPhone(const SimulatedPhone&) = delete;
     SimulatedPhone& operator=(const SimulatedPhone&) = delete;
     ~SimulatedPhone();
@@ -79,6 +83,7 @@ class SimulatedPhone {
     std::string serial_;
     int phonePid_ = -1;
     bool refusesHandshake_ = false;
+    bool ownsServer_ = true;
 };
 
 // Polls `condition` until it holds (true) or `limit` has passed (false): the phone finishes its

@@ -1,4 +1,4 @@
-#include "client/app/small_dialog.h"
+#include "ui/small_dialog.h"
 
 #include "ui/ui.h"
 

@@ -12,7 +12,7 @@ class CLoginButton;
 class COwerDrawStatic;
 class SkinPagePainter;
 
-// What the exit question and the settings dialog share: a borderless 437 x 195 dialog centred on
+// What the small dialogs of both programs share: a borderless 437 x 195 dialog centred on
 // the screen, dragged by its top 40 pixels, a title strip, a close button, labels in the label
 // face and pictures standing in for radio buttons and check boxes.
 class SmallSkinnedDialog : public QDialog {
