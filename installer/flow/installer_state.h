@@ -17,6 +17,9 @@ struct InstallerState {
     int installToSdCard = 1;
     int loading = 0;        // a load worker is running
     int loadSucceeded = 0;  // the facts of the package last opened could be read
+    // How the last press of the install button ended.
+    enum class InstallResult { None, Installed, Failed, NoPhone, Stopped };
+    InstallResult lastInstall = InstallResult::None;
     std::string commandLinePath;
     std::string openedPath;
     std::string iconTempPath;
