@@ -7,21 +7,6 @@
 namespace tarnel {
 namespace {
 
-// adb's exit status and the package manager's own result line together: a legacy phone's shell
-// gives no exit status (adb then says 0), and the text alone can be echoed from a file name.
-bool Installed(const RunResult& run) {
-    return run.outcome == RunResult::Outcome::Finished && run.exitStatus == 0 &&
-           ReportsInstallSuccess(run.output);
-}
-
-DeviceBridge::PhoneTrouble TroubleOf(const RunResult& run) {
-    if (run.outcome == RunResult::Outcome::TimedOut)
-        return DeviceBridge::PhoneTrouble::NoAnswer;
-    if (ReportsSeveralDevices(run.output))
-        return DeviceBridge::PhoneTrouble::SeveralPhones;
-    return DeviceBridge::PhoneTrouble::None;
-}
-
 // A path as one word of the phone's shell.
 std::string ShellWord(std::string_view text) {
     std::string word = "'";
@@ -38,6 +23,21 @@ std::string ShellWord(std::string_view text) {
 constexpr size_t kShellLineLimit = 3000;
 
 }  // namespace
+
+// adb's exit status and the package manager's own result line together: a legacy phone's shell
+// gives no exit status (adb then says 0), and the text alone can be echoed from a file name.
+bool DeviceBridge::Installed(const RunResult& run) {
+    return run.outcome == RunResult::Outcome::Finished && run.exitStatus == 0 &&
+           ReportsInstallSuccess(run.output);
+}
+
+DeviceBridge::PhoneTrouble DeviceBridge::TroubleOf(const RunResult& run) {
+    if (run.outcome == RunResult::Outcome::TimedOut)
+        return PhoneTrouble::NoAnswer;
+    if (ReportsSeveralDevices(run.output))
+        return PhoneTrouble::SeveralPhones;
+    return PhoneTrouble::None;
+}
 
 int DeviceBridge::InstallCompanionApk() {
     return Installed(RunKind(ToolCommand::Install)) ? 0 : 1;
