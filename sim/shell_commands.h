@@ -11,7 +11,7 @@ namespace tarnel::sim {
 
 void AddFileCommands(CommandTable& table);     // cat, echo, ls, mkdir, rm
 void AddPackageCommands(CommandTable& table);  // pm, cmd
-void AddSystemCommands(CommandTable& table);   // am, getprop, ps, screencap, su
+void AddSystemCommands(CommandTable& table);   // am, getprop, ps, screencap, su, wm
 void AddDumpsysCommand(CommandTable& table);   // dumpsys package, dumpsys window
 
 // toybox-style arguments: clusters of one-letter flags ("-rf"), then operands; "--" ends flags.

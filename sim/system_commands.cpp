@@ -110,6 +110,25 @@ int Screencap(CommandContext& context, const Arguments& argv) {
     return 0;
 }
 
+// "wm size" and "wm density" as Android 4.3 on print them; a phone of unknown density has no wm.
+int Wm(CommandContext& context, const Arguments& argv) {
+    const Scenario& settings = context.phone.Settings();
+    if (settings.density == 0) {
+        context.out.Err(std::string(kShellPath) + ": wm: not found\n");
+        return 127;
+    }
+    if (argv.size() == 2 && argv[1] == "density") {
+        context.out.Out("Physical density: " + std::to_string(settings.density) + "\n");
+        return 0;
+    }
+    if (argv.size() == 2 && argv[1] == "size") {
+        context.out.Out("Physical size: " + settings.display + "\n");
+        return 0;
+    }
+    context.out.Err("usage: wm [size|density]\n");
+    return 1;
+}
+
 // "su -c 'command line'" or "su [root|0] command args...", for rooted phones only.
 int Su(CommandContext& context, const Arguments& argv) {
     if (!context.phone.Settings().root) {
@@ -143,6 +162,7 @@ void AddSystemCommands(CommandTable& table) {
     table["ps"] = Ps;
     table["screencap"] = Screencap;
     table["su"] = Su;
+    table["wm"] = Wm;
 }
 
 }  // namespace tarnel::sim
