@@ -1,5 +1,6 @@
 #include "installer/package/bundle_reader.h"
 
+#include <stdlib.h>
 #include <strings.h>
 
 #include <algorithm>
@@ -11,9 +12,12 @@
 #include "bridge/device_bridge.h"
 #include "bridge/marker_search.h"
 #include "installer/package/entry_name_policy.h"
+#include "installer/package/folder_tree.h"
 #include "installer/package/package_archive.h"
 #include "installer/package/package_check.h"
 #include "installer/package/package_messages.h"
+#include "platform/folders.h"
+#include "platform/tool_locator.h"
 
 namespace tarnel {
 namespace {
@@ -190,6 +194,18 @@ OpenedBundle OpenBundle(const DeviceBridge& tools, const fs::path& path,
         bundle.expansions.push_back({expansion.entry, *place});
     }
     return bundle;
+}
+
+std::string CheckBundleFile(const fs::path& path) {
+    std::error_code error;
+    std::string pattern = (WorkTmpFolder(error) / "bundle-XXXXXX").string();
+    if (error || mkdtemp(pattern.data()) == nullptr)
+        return NarrowText(kCacheNotWritable) + WorkTmpFolder(error).string();
+    DeviceBridge tools(BridgeVariant::Installer);
+    tools.aaptPath = FindTool("aapt", "TARNEL_AAPT");
+    const OpenedBundle bundle = OpenBundle(tools, path, pattern);
+    RemoveFolderTree(pattern);
+    return bundle.error;
 }
 
 bool ExtractExpansions(const OpenedBundle& bundle, const fs::path& path, const fs::path& folder,

@@ -32,6 +32,10 @@ struct OpenedBundle {
 OpenedBundle OpenBundle(const DeviceBridge& tools, const std::filesystem::path& path,
                         const std::filesystem::path& apkFolder);
 
+// Why the bundle at path cannot be installed (narrow), read as OpenBundle reads it in a work
+// folder of its own with the aapt that the installer finds; empty when it can.
+std::string CheckBundleFile(const std::filesystem::path& path);
+
 // Extracts the bundle's expansions into folder/Android/obb/PACKAGE/..., telling progress the
 // bytes done and in all; false with error set when one cannot be written whole.
 bool ExtractExpansions(const OpenedBundle& bundle, const std::filesystem::path& path,
