@@ -1,7 +1,5 @@
 #include "installer/cli/bundle_info.h"
 
-#include <stdlib.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <nlohmann/json.hpp>
@@ -47,16 +45,16 @@ nlohmann::ordered_json PhoneFacts(DeviceBridge& bridge, const OpenedBundle& bund
 int RunBundleInfo(DeviceBridge& bridge, const std::string& path, std::ostream& out,
                   std::ostream& err) {
     std::error_code error;
-    std::string pattern = (WorkTmpFolder(error) / "bundle-XXXXXX").string();
-    if (error || mkdtemp(pattern.data()) == nullptr) {
+    const std::filesystem::path work = CreateBundleWorkFolder();
+    if (work.empty()) {
         err << NarrowText(kCacheNotWritable) << WorkTmpFolder(error).string() << '\n';
         return 2;
     }
     struct RemoveWhenDone {
-        std::string folder;
+        std::filesystem::path folder;
         ~RemoveWhenDone() { RemoveFolderTree(folder); }
-    } removeWork{pattern};
-    const OpenedBundle bundle = OpenBundle(bridge, path, pattern);
+    } removeWork{work};
+    const OpenedBundle bundle = OpenBundle(bridge, path, work);
     if (!bundle.error.empty()) {
         err << bundle.error << '\n';
         return 2;

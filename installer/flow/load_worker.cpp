@@ -2,8 +2,6 @@
 
 #include <filesystem>
 
-#include <stdlib.h>
-
 #include "bridge/size_text.h"
 #include "installer/package/bundle_reader.h"
 #include "installer/package/folder_tree.h"
@@ -48,14 +46,13 @@ LoadResult LoadBundleFacts(DeviceBridge bridge, const std::string& iconFolder, M
     LoadResult result;
     const std::filesystem::path bundlePath = bridge.packagePath;
     std::error_code error;
-    std::string pattern = (WorkTmpFolder(error) / "bundle-XXXXXX").string();
-    if (error || mkdtemp(pattern.data()) == nullptr) {
+    const std::filesystem::path work = CreateBundleWorkFolder();
+    if (work.empty()) {
         sink.ShowMessage(NarrowText(kCacheNotWritable) + WorkTmpFolder(error).string(),
                          NarrowText(kErrorCaption));
         result.facts = std::move(bridge);
         return result;
     }
-    const std::filesystem::path work = pattern;
     const OpenedBundle bundle = OpenBundle(bridge, bundlePath, work);
     if (!bundle.error.empty()) {
         sink.ShowMessage(bundle.error, NarrowText(kErrorCaption));

@@ -196,15 +196,23 @@ OpenedBundle OpenBundle(const DeviceBridge& tools, const fs::path& path,
     return bundle;
 }
 
-std::string CheckBundleFile(const fs::path& path) {
+fs::path CreateBundleWorkFolder() {
     std::error_code error;
     std::string pattern = (WorkTmpFolder(error) / "bundle-XXXXXX").string();
     if (error || mkdtemp(pattern.data()) == nullptr)
+        return {};
+    return pattern;
+}
+
+std::string CheckBundleFile(const fs::path& path) {
+    const fs::path work = CreateBundleWorkFolder();
+    std::error_code error;
+    if (work.empty())
         return NarrowText(kCacheNotWritable) + WorkTmpFolder(error).string();
     DeviceBridge tools(BridgeVariant::Installer);
     tools.aaptPath = FindTool("aapt", "TARNEL_AAPT");
-    const OpenedBundle bundle = OpenBundle(tools, path, pattern);
-    RemoveFolderTree(pattern);
+    const OpenedBundle bundle = OpenBundle(tools, path, work);
+    RemoveFolderTree(work);
     return bundle.error;
 }
 

@@ -32,6 +32,10 @@ struct OpenedBundle {
 OpenedBundle OpenBundle(const DeviceBridge& tools, const std::filesystem::path& path,
                         const std::filesystem::path& apkFolder);
 
+// A fresh folder of its own under the work folder, for a bundle's APKs while they are read;
+// empty when none can be made.
+std::filesystem::path CreateBundleWorkFolder();
+
 // Why the bundle at path cannot be installed (narrow), read as OpenBundle reads it in a work
 // folder of its own with the aapt that the installer finds; empty when it can.
 std::string CheckBundleFile(const std::filesystem::path& path);
