@@ -24,7 +24,7 @@ using namespace tarnel;
 
 namespace {
 
-constexpr int kRuns = 3;
+constexpr int kRuns = 5;
 constexpr const char* kGame = "com.example.bench";
 
 std::string ReadFile(const fs::path& path) {
