@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "bridge/device_info.h"
@@ -110,6 +111,8 @@ class DeviceBridge {
     DeviceListing ListDeviceFolder(const std::string& devicePath);
     // Removes files and folders, with all they hold, from the phone.
     void RemoveDevicePaths(const std::vector<std::string>& devicePaths);
+    // Renames files on the phone, each from first to second; true when every one was renamed.
+    bool MoveDevicePaths(const std::vector<std::pair<std::string, std::string>>& moves);
 
     // APK inspection: 0 after parsing, -1 when aapt could not read the file.
     int InspectApk();

@@ -169,13 +169,6 @@ void ReadOutput(int fd, pid_t pid, const RunOptions& options, RunResult& result)
     char buffer[65536];
     while (true) {
         const Clock::time_point now = Clock::now();
-        if (options.idleLimit.count() > 0 && !exited) {
-            const long long counter = IoCounter(pid);
-            if (counter != lastCounter) {
-                lastCounter = counter;
-                lastActivity = now;
-            }
-        }
         const bool stuck =
             options.idleLimit.count() > 0 && !exited && now - lastActivity >= options.idleLimit;
         if (now >= deadline || stuck || options.stop.stop_requested()) {
@@ -190,6 +183,14 @@ void ReadOutput(int fd, pid_t pid, const RunOptions& options, RunResult& result)
         int ready = ::poll(&entry, 1, 200);
         if (ready < 0 && errno != EINTR)
             return;
+        // Output is progress; while there is none, the child's own I/O may still be.
+        if (ready == 0 && options.idleLimit.count() > 0 && !exited) {
+            const long long counter = IoCounter(pid);
+            if (counter != lastCounter) {
+                lastCounter = counter;
+                lastActivity = Clock::now();
+            }
+        }
         if (ready > 0) {
             ssize_t n = ::read(fd, buffer, sizeof buffer);
             if (n == 0)

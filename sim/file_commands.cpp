@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <fstream>
@@ -213,6 +214,29 @@ int Rm(CommandContext& context, const std::vector<std::string>& argv) {
     return status;
 }
 
+// mv SOURCE TARGET: a rename within the phone, replacing a file at TARGET.
+int Mv(CommandContext& context, const std::vector<std::string>& argv) {
+    const SplitArguments arguments = SplitFlags(argv);
+    if (arguments.operands.size() != 2) {
+        context.out.Err("mv: needs a source and a target\n");
+        return 1;
+    }
+    PhoneFileSystem& files = context.phone.Files();
+    const HostLocation from =
+        files.Locate(arguments.operands[0], Access::Write, context.asRoot, FinalLink::Keep);
+    const HostLocation to =
+        files.Locate(arguments.operands[1], Access::Write, context.asRoot, FinalLink::Keep);
+    int error = from.error != 0 ? from.error : to.error;
+    if (error == 0 && rename(from.host.c_str(), to.host.c_str()) != 0) {
+        error = errno;
+    }
+    if (error != 0) {
+        Complain(context, "mv", arguments.operands[0], error);
+        return 1;
+    }
+    return 0;
+}
+
 }  // namespace
 
 SplitArguments SplitFlags(const std::vector<std::string>& argv) {
@@ -241,6 +265,7 @@ void AddFileCommands(CommandTable& table) {
     table["echo"] = Echo;
     table["ls"] = Ls;
     table["mkdir"] = Mkdir;
+    table["mv"] = Mv;
     table["rm"] = Rm;
 }
 

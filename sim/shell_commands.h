@@ -9,7 +9,7 @@
 
 namespace tarnel::sim {
 
-void AddFileCommands(CommandTable& table);     // cat, echo, ls, mkdir, rm
+void AddFileCommands(CommandTable& table);     // cat, echo, ls, mkdir, mv, rm
 void AddPackageCommands(CommandTable& table);  // pm, cmd
 void AddSystemCommands(CommandTable& table);   // am, getprop, ps, screencap, su, wm
 void AddDumpsysCommand(CommandTable& table);   // dumpsys package, dumpsys window

@@ -89,14 +89,9 @@ int RunHeadlessInstall(const std::string& path, bool internal, std::ostream& out
         err << "tarnelInstall: stopped\n";
         return kFailedExit;
     }
-    switch (state.lastInstall) {
-        case InstallerState::InstallResult::Installed:
-            return kInstalledExit;
-        case InstallerState::InstallResult::NoPhone:
-            return kNoPhoneExit;
-        default:
-            return kFailedExit;
-    }
+    if (state.lastInstall == InstallOutcome::Installed)
+        return kInstalledExit;
+    return state.lastInstall == InstallOutcome::NoPhone ? kNoPhoneExit : kFailedExit;
 }
 
 }  // namespace tarnel

@@ -110,9 +110,11 @@ void InstallFlow::StartDeviceCheck() {
     DeviceBridge bridge = state_.bridge;
     bridge.stopToken = stop_.get_token();
     StartWorker([this, bridge]() mutable {
-        const bool connected = bridge.IsDeviceConnected() == 1;
-        Post([this, connected] {
-            view_.SetStatus(NarrowText(connected ? text::kPhoneConnected : text::kConnectPhone));
+        const int phones = bridge.ReadyDeviceCount();
+        Post([this, phones] {
+            view_.SetStatus(NarrowText(phones == 0   ? text::kConnectPhone
+                                       : phones == 1 ? text::kPhoneConnected
+                                                     : text::kSeveralPhones));
         });
     });
 }
@@ -237,29 +239,29 @@ void InstallFlow::StartInstall() {
 }
 
 void InstallFlow::ContinueInstall(int phones) {
-    const auto refuse = [this](InstallerState::InstallResult result) {
+    const auto refuse = [this](InstallOutcome outcome) {
         state_.busy = 0;
-        state_.lastInstall = result;
+        state_.lastInstall = outcome;
         if (state_.loading == 0)
             view_.EnableInstallButton(true);
     };
     if (phones == 0) {
         view_.SetStatus(NarrowText(text::kConnectPhone));
         view_.ShowBox(NarrowText(text::kPhoneNotConnected));
-        return refuse(InstallerState::InstallResult::NoPhone);
+        return refuse(InstallOutcome::NoPhone);
     }
     if (phones > 1) {
         // Until a phone can be chosen, adb would refuse every command.
         view_.SetStatus(NarrowText(text::kSeveralPhones));
         view_.ShowBox(NarrowText(text::kSeveralPhones));
-        return refuse(InstallerState::InstallResult::Failed);
+        return refuse(InstallOutcome::Failed);
     }
     if (state_.packageLoaded == 0) {
         view_.ShowBox(NarrowText(text::kNothingLoaded));
-        return refuse(InstallerState::InstallResult::Failed);
+        return refuse(InstallOutcome::Failed);
     }
     if (stop_.stop_requested())
-        return refuse(InstallerState::InstallResult::Stopped);
+        return refuse(InstallOutcome::Stopped);
     state_.readyToInstall = 1;
 
     DeviceBridge bridge = state_.bridge;
@@ -269,21 +271,16 @@ void InstallFlow::ContinueInstall(int phones) {
     StartWorker([this, bridge, job]() mutable {
         PostingReporter reporter([this](std::function<void()> e) { Post(std::move(e)); }, view_);
         const InstallOutcome outcome = RunInstallJob(bridge, job, reporter);
-        Post([this, outcome] {
-            FinishInstall(
-                outcome == InstallOutcome::Installed ? InstallerState::InstallResult::Installed
-                : outcome == InstallOutcome::Stopped ? InstallerState::InstallResult::Stopped
-                                                     : InstallerState::InstallResult::Failed);
-        });
+        Post([this, outcome] { FinishInstall(outcome); });
     });
 }
 
-void InstallFlow::FinishInstall(InstallerState::InstallResult result) {
+void InstallFlow::FinishInstall(InstallOutcome outcome) {
     state_.busy = 0;
-    state_.lastInstall = result;
+    state_.lastInstall = outcome;
     view_.SetProgress(-1);
     view_.EnableInstallButton(true);
-    if (result == InstallerState::InstallResult::Installed) {
+    if (outcome == InstallOutcome::Installed) {
         state_.readyToInstall = 0;
         view_.ShowInstallDone(true);
     }

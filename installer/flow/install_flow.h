@@ -41,7 +41,7 @@ class InstallFlow {
     void ApplyLoadResult(unsigned generation, bool isTpk, LoadResult result);
     void StartPermissionWorker(unsigned generation, const DeviceBridge& facts);
     void ContinueInstall(int phones);
-    void FinishInstall(InstallerState::InstallResult result);
+    void FinishInstall(InstallOutcome outcome);
 
     struct Worker {
         std::shared_ptr<std::atomic<bool>> done;

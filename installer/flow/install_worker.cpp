@@ -16,14 +16,6 @@
 namespace tarnel {
 namespace {
 
-// Removes what this run added to the phone, and only that; also after a stop request, which
-// would end the removal before it began.
-void RemovePushedData(const DeviceBridge& bridge, const std::vector<std::string>& added) {
-    DeviceBridge cleaner = bridge;
-    cleaner.stopToken = {};
-    cleaner.RemoveDevicePaths(added);
-}
-
 struct RemoveUnpackFolderWhenDone {
     DeviceBridge& bridge;
     ~RemoveUnpackFolderWhenDone() { RemoveFolderTree(bridge.unpackFolder); }
@@ -79,31 +71,36 @@ int UnpackAndVerify(DeviceBridge& bridge, const InstallJob& job, InstallReporter
     return VerifyUnpacked(bridge);
 }
 
-// Uploads the data folder (when there is one), then installs; what the upload added to the phone
-// is removed again unless the installation succeeds.
+// Uploads the data folder (when there is one), then installs; the phone's earlier data is put
+// back as it was unless the installation succeeds.
 InstallOutcome UploadAndInstall(DeviceBridge& bridge, InstallReporter& report,
                                 const std::function<int()>& install) {
     std::error_code error;
     const bool hasData =
         !bridge.obbSourceDir.empty() && std::filesystem::is_directory(bridge.obbSourceDir, error);
-    std::vector<std::string> added;
+    std::optional<PhoneDataGuard> earlierData;
     if (hasData) {
         report.Status(NarrowText(text::kUploading));
-        added = DataThePushWouldAdd(bridge, bridge.obbSourceDir);
+        earlierData.emplace(bridge, PlanPhoneData(bridge, bridge.obbSourceDir));
+        if (!earlierData->Prepare()) {
+            // The game's files could not be put aside: nothing of them is risked.
+            report.Status(NarrowText(TroubleText(bridge, text::kUploadFailed)));
+            return InstallOutcome::Failed;
+        }
         const int failed = bridge.PushObbData([&](int percent) { report.Progress(percent); });
         report.Progress(-1);
         if (failed != 0 || bridge.stopToken.stop_requested()) {
             if (!bridge.stopToken.stop_requested())
                 report.Status(NarrowText(TroubleText(bridge, text::kUploadFailed)));
             // Half a game's data is of no use to the game and only takes space on the phone.
-            RemovePushedData(bridge, added);
+            earlierData->Restore();
             return bridge.stopToken.stop_requested() ? InstallOutcome::Stopped
                                                      : InstallOutcome::Failed;
         }
     }
     const InstallOutcome outcome = InstallStep(bridge, report, install);
-    if (outcome != InstallOutcome::Installed && hasData)
-        RemovePushedData(bridge, added);
+    if (earlierData)
+        outcome == InstallOutcome::Installed ? earlierData->Commit() : earlierData->Restore();
     return outcome;
 }
 

@@ -17,11 +17,14 @@ bool Holds(const std::vector<std::string>& names, const std::string& name) {
     });
 }
 
+// Kept aside under this suffix while the new data goes up.
+constexpr const char* kBackupSuffix = ".tarnel-old";
+
 void Compare(DeviceBridge& bridge, const fs::path& local, const std::string& remote,
-             std::vector<std::string>& added) {
+             PhoneDataPlan& plan) {
     const DeviceBridge::DeviceListing listing = bridge.ListDeviceFolder(remote);
     if (listing.state == DeviceBridge::DeviceListing::State::Missing) {
-        added.push_back(remote);
+        plan.added.push_back(remote);
         return;
     }
     if (listing.state != DeviceBridge::DeviceListing::State::Listed) {
@@ -33,21 +36,61 @@ void Compare(DeviceBridge& bridge, const fs::path& local, const std::string& rem
         const std::string child = remote + "/" + name;
         std::error_code typeError;
         if (!Holds(listing.names, name)) {
-            added.push_back(child);
+            plan.added.push_back(child);
         } else if (it->is_directory(typeError) && !it->is_symlink(typeError)) {
-            Compare(bridge, it->path(), child, added);
+            Compare(bridge, it->path(), child, plan);
+        } else if (!Holds(listing.names, name + kBackupSuffix)) {
+            // (A copy already aside is left from a run that could not finish: never overwritten.)
+            plan.replaced.push_back(child);
         }
     }
 }
 
 }  // namespace
 
-std::vector<std::string> DataThePushWouldAdd(DeviceBridge& bridge, const fs::path& dataFolder) {
-    std::vector<std::string> added;
-    Compare(bridge, dataFolder, kPhoneDataRoot, added);
+PhoneDataPlan PlanPhoneData(DeviceBridge& bridge, const fs::path& dataFolder) {
+    PhoneDataPlan plan;
+    Compare(bridge, dataFolder, kPhoneDataRoot, plan);
     // The phone's own Android folder is never this run's to remove.
-    std::erase(added, std::string(kPhoneDataRoot));
-    return added;
+    std::erase(plan.added, std::string(kPhoneDataRoot));
+    return plan;
+}
+
+PhoneDataGuard::PhoneDataGuard(const DeviceBridge& bridge, PhoneDataPlan plan)
+    : bridge_(bridge), plan_(std::move(plan)) {
+    bridge_.stopToken = {};
+}
+
+std::vector<std::pair<std::string, std::string>> PhoneDataGuard::Backups(bool back) const {
+    std::vector<std::pair<std::string, std::string>> moves;
+    for (const std::string& path : plan_.replaced) {
+        const std::string aside = path + kBackupSuffix;
+        moves.emplace_back(back ? aside : path, back ? path : aside);
+    }
+    return moves;
+}
+
+bool PhoneDataGuard::Prepare() {
+    if (bridge_.MoveDevicePaths(Backups(false)))
+        return true;
+    // Whatever did move goes back; a file that did not has nothing to return.
+    for (const auto& move : Backups(true))
+        bridge_.MoveDevicePaths({move});
+    return false;
+}
+
+void PhoneDataGuard::Restore() {
+    std::vector<std::string> pushed = plan_.added;
+    pushed.insert(pushed.end(), plan_.replaced.begin(), plan_.replaced.end());
+    bridge_.RemoveDevicePaths(pushed);
+    bridge_.MoveDevicePaths(Backups(true));
+}
+
+void PhoneDataGuard::Commit() {
+    std::vector<std::string> asides;
+    for (const auto& move : Backups(false))
+        asides.push_back(move.second);
+    bridge_.RemoveDevicePaths(asides);
 }
 
 }  // namespace tarnel

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "bridge/device_bridge.h"
@@ -11,11 +12,32 @@ namespace tarnel {
 // Where a package's data folder lands on the phone: the "android" folder is pushed to /sdcard/.
 inline constexpr const char* kPhoneDataRoot = "/sdcard/Android";
 
-// The files and folders on the phone that pushing dataFolder would add, found before the push:
-// what the phone already holds is never listed, so that removing the list after a failed
-// installation leaves the game's earlier data as it was. Where the phone cannot say what a
-// folder holds, nothing under it is listed.
-std::vector<std::string> DataThePushWouldAdd(DeviceBridge& bridge,
-                                             const std::filesystem::path& dataFolder);
+// What pushing a data folder does to the phone, found before the push, so that a failed
+// installation can leave the game's earlier data as it was.
+struct PhoneDataPlan {
+    std::vector<std::string> added;     // files and folders the phone lacks
+    std::vector<std::string> replaced;  // files the phone has, which the push overwrites
+};
+
+// Where the phone cannot say what a folder holds, nothing under it is planned; such data is
+// neither removed nor kept aside.
+PhoneDataPlan PlanPhoneData(DeviceBridge& bridge, const std::filesystem::path& dataFolder);
+
+// Keeps the game's earlier data through a push: Prepare moves the files the push would replace
+// aside; after a failure Restore removes what the push added and moves them back; after a
+// success Commit removes them. Runs even after a stop request.
+class PhoneDataGuard {
+  public:
+    PhoneDataGuard(const DeviceBridge& bridge, PhoneDataPlan plan);
+    bool Prepare();
+    void Restore();
+    void Commit();
+
+  private:
+    std::vector<std::pair<std::string, std::string>> Backups(bool back) const;
+
+    DeviceBridge bridge_;
+    PhoneDataPlan plan_;
+};
 
 }  // namespace tarnel

@@ -1,11 +1,7 @@
 // What an unlucky user meets, through the flow, the real adb and the simulated phone: file names
-// that carry adb's words, a failed update, a phone that stops answering, two phones, a closed
-// terminal.
+// that carry adb's words, a failed update, a phone that stops answering, two phones, folders of
+// the user's own beside the package.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <fstream>
 
@@ -15,8 +11,6 @@
 #include "tests/apk/apk_builder.h"
 #include "tests/flow/recording_view.h"
 #include "tests/support/phone_fixture.h"
-
-extern char** environ;
 
 namespace tarnel {
 namespace {
@@ -165,26 +159,44 @@ TEST_P(FileNameTest, NoWordInAFileNameDecidesTheOutcome) {
 INSTANTIATE_TEST_SUITE_P(Names, FileNameTest, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// A failed update leaves every file the game had; a failed fresh install leaves no folder.
-TEST_F(PhoneFaultTest, AFailedInstallRemovesOnlyWhatItAdded) {
-    for (const bool update : {true, false}) {
-        Start({{"installResult", "INSTALL_FAILED_INSUFFICIENT_STORAGE"}});
-        if (update) {
-            WriteFile(GameData() / "old.obb", "saved progress");
-            WriteFile(GameData() / "levels" / "0.txt", "level zero");
+// A failed update leaves every file the game had, as it was; a failed fresh install leaves no
+// folder.
+TEST_F(PhoneFaultTest, AFailedInstallLeavesTheEarlierDataAsItWas) {
+    for (const char* features : {"modern", "legacy"})
+        for (const bool update : {true, false}) {
+            Start(
+                {{"installResult", "INSTALL_FAILED_INSUFFICIENT_STORAGE"}, {"features", features}});
+            if (update) {
+                WriteFile(GameData() / "old.obb", "saved progress");
+                WriteFile(GameData() / "levels" / "0.txt", "level zero");
+                WriteFile(GameData() / "levels" / "1.txt", "the old level one");
+            }
+            Install(Place("games", "nova.tpk", "main.obb"));
+            EXPECT_EQ(view.lastStatus, "安装失败：安装内存不足。");
+            EXPECT_FALSE(fs::exists(GameData() / "main.obb")) << update << features;
+            EXPECT_EQ(fs::exists(GameData()), update);
+            if (update) {
+                EXPECT_EQ(ReadFile(GameData() / "old.obb"), "saved progress");
+                EXPECT_EQ(ReadFile(GameData() / "levels" / "0.txt"), "level zero");
+                EXPECT_EQ(ReadFile(GameData() / "levels" / "1.txt"), "the old level one");
+                EXPECT_EQ(std::distance(fs::directory_iterator(GameData() / "levels"), {}), 2);
+            }
+            flow.reset();
+            phone.reset();
         }
-        Install(Place("games", "nova.tpk", "main.obb"));
-        EXPECT_EQ(view.lastStatus, "安装失败：安装内存不足。");
-        EXPECT_FALSE(fs::exists(GameData() / "main.obb")) << update;
-        EXPECT_FALSE(fs::exists(GameData() / "levels" / "1.txt")) << update;
-        EXPECT_EQ(fs::exists(GameData()), update);
-        if (update) {
-            EXPECT_EQ(ReadFile(GameData() / "old.obb"), "saved progress");
-            EXPECT_EQ(ReadFile(GameData() / "levels" / "0.txt"), "level zero");
-        }
-        flow.reset();
-        phone.reset();
-    }
+}
+
+// A successful update replaces the files it brings, keeps the others and leaves nothing aside.
+TEST_F(PhoneFaultTest, ASuccessfulUpdateLeavesNothingAside) {
+    Start(test::Scenario::object());
+    WriteFile(GameData() / "old.obb", "saved progress");
+    WriteFile(GameData() / "levels" / "1.txt", "the old level one");
+    Install(Place("games", "nova.tpk", "main.obb"));
+    EXPECT_EQ(view.lastStatus, kInstalled);
+    EXPECT_EQ(ReadFile(GameData() / "levels" / "1.txt"), "level one");
+    EXPECT_EQ(ReadFile(GameData() / "old.obb"), "saved progress");
+    EXPECT_EQ(std::distance(fs::directory_iterator(GameData() / "levels"), {}), 1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(GameData()), {}), 3);
 }
 
 TEST_F(PhoneFaultTest, AHungPhoneIsGivenUpAndCleanedAfter) {
@@ -208,6 +220,10 @@ TEST_F(PhoneFaultTest, TwoPhonesAreNamedAsTheCause) {
     ASSERT_TRUE(test::Eventually([&] {
         return phone->AdbServer({"devices"}).out.find(second->Serial()) != std::string::npos;
     }));
+    flow->StartDeviceCheck();
+    view.RunUntil([&] { return !view.lastStatus.empty(); });
+    EXPECT_EQ(view.lastStatus, "连接了多部手机，请只保留一部手机后重试。");
+    view.lastStatus.clear();
     Install(Place("games", "nova.tpk", "main.obb"));
     EXPECT_EQ(view.lastStatus, "连接了多部手机，请只保留一部手机后重试。");
     EXPECT_FALSE(fs::exists(GameData()));
@@ -223,41 +239,21 @@ TEST_F(PhoneFaultTest, TwoPhonesAreNamedAsTheCause) {
     ::setenv("ANDROID_ADB_SERVER_PORT", secondPort.c_str(), 1);
 }
 
-// A closed terminal stops --no-gui as Ctrl-C does: adb stopped, nothing left anywhere.
-TEST_F(PhoneFaultTest, AClosedTerminalStopsTheInstallCleanly) {
+// A folder or link named like the unpack folder is the user's: never written into or removed.
+TEST_F(PhoneFaultTest, TheUsersOwnTildeFoldersAreLeftAlone) {
     Start(test::Scenario::object());
-    const fs::path package = Place("games", "nova.tpk", "main.obb", 48u << 20);
-    int fds[2];
-    ASSERT_EQ(::pipe(fds), 0);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
-    posix_spawn_file_actions_addclose(&actions, fds[0]);
-    std::string program = TARNEL_INSTALL, mode = "--no-gui", path = package.string();
-    char* argv[] = {program.data(), mode.data(), path.data(), nullptr};
-    pid_t pid = 0;
-    ASSERT_EQ(::posix_spawn(&pid, argv[0], &actions, nullptr, argv, environ), 0);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(fds[1]);
-    std::string output;
-    char buffer[256];
-    ssize_t n;
-    bool hungUp = false;
-    while ((n = ::read(fds[0], buffer, sizeof buffer)) > 0) {
-        output.append(buffer, static_cast<std::size_t>(n));
-        if (!hungUp && output.find("正在上传数据包...") != std::string::npos) {
-            ::kill(pid, SIGHUP);
-            hungUp = true;
-        }
-    }
-    ::close(fds[0]);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    ASSERT_TRUE(hungUp) << output;
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << output;
-    EXPECT_EQ(output.find(kInstalled), std::string::npos) << output;
-    EXPECT_FALSE(fs::exists(phone->WorkFolder() / "games" / "~nova"));
-    EXPECT_FALSE(fs::exists(GameData()));
+    const fs::path games = phone->WorkFolder() / "games";
+    WriteFile(games / "~nova" / "notes.txt", "mine");
+    fs::create_directories(phone->WorkFolder() / "elsewhere");
+    fs::create_directory_symlink(phone->WorkFolder() / "elsewhere", games / "~nova (2)");
+    Install(Place("games", "nova.tpk", "main.obb"));
+    EXPECT_EQ(view.lastStatus, kInstalled);
+    EXPECT_TRUE(fs::exists(GameData() / "main.obb"));
+    EXPECT_EQ(ReadFile(games / "~nova" / "notes.txt"), "mine");
+    EXPECT_EQ(std::distance(fs::directory_iterator(games / "~nova"), {}), 1);
+    EXPECT_TRUE(fs::is_symlink(games / "~nova (2)"));
+    EXPECT_TRUE(fs::is_empty(phone->WorkFolder() / "elsewhere"));
+    EXPECT_FALSE(fs::exists(games / "~nova (3)"));
 }
 
 }  // namespace

@@ -46,6 +46,14 @@ TEST(RunProcess, StopsAHungChildAtTheTimeLimitAndKeepsWhatItSaid) {
     EXPECT_EQ(result.output, "started\n");
 }
 
+TEST(RunProcess, EndsAChildThatMakesNoProgressButNotOneThatWorks) {
+    RunResult stuck = Fake({"hang"}, {.idleLimit = milliseconds(300)});
+    EXPECT_EQ(stuck.outcome, RunResult::Outcome::TimedOut);
+    RunResult busy = Fake({"bytes", "8388608"}, {.idleLimit = milliseconds(300)});
+    EXPECT_EQ(busy.outcome, RunResult::Outcome::Finished);
+    EXPECT_EQ(busy.output.size(), 8388608u);
+}
+
 TEST(RunProcess, AStopRequestFromAnotherThreadEndsTheChild) {
     std::stop_source stop;
     std::thread stopper([&] {
