@@ -10,6 +10,7 @@
 
 #include "bridge/device_info.h"
 #include "bridge/permission_table.h"
+#include "bridge/phone_config.h"
 #include "bridge/phone_state.h"
 #include "bridge/tool_command.h"
 #include "platform/process_runner.h"
@@ -103,6 +104,13 @@ class DeviceBridge {
     void RemoveObbData();
     bool TakeScreenshot();
 
+    // Split APK bundles. The phone's ABIs, density and language in one shell run; nothing when
+    // the phone could not be asked.
+    std::optional<PhoneConfig> ReadPhoneConfig();
+    // adb install-multiple -r of apks, the base first, judged as InstallApk judges one APK. The SD
+    // card is asked for where the phone's package manager takes -s; elsewhere the phone chooses.
+    int InstallApks(const std::vector<std::string>& apks, int toExternal);
+
     // Files on the phone. A listing is nothing when the folder is not there, and names only
     // what is certain: a folder that could not be read lists as unknown.
     struct DeviceListing {
@@ -126,6 +134,8 @@ class DeviceBridge {
   private:
     std::string Run(ToolCommand kind, const RunOptions& options = {}) const;
     RunResult RunKind(ToolCommand kind, const RunOptions& options = {}) const;
+    static bool Installed(const RunResult& run);
+    static PhoneTrouble TroubleOf(const RunResult& run);
 
     BridgeVariant variant_;
 };

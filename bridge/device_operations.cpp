@@ -4,24 +4,22 @@
 #include "bridge/device_bridge.h"
 
 namespace tarnel {
-namespace {
+namespace {}  // namespace
 
 // adb's exit status and the package manager's own result line together: a legacy phone's shell
 // gives no exit status (adb then says 0), and the text alone can be echoed from a file name.
-bool Installed(const RunResult& run) {
+bool DeviceBridge::Installed(const RunResult& run) {
     return run.outcome == RunResult::Outcome::Finished && run.exitStatus == 0 &&
            ReportsInstallSuccess(run.output);
 }
 
-DeviceBridge::PhoneTrouble TroubleOf(const RunResult& run) {
+DeviceBridge::PhoneTrouble DeviceBridge::TroubleOf(const RunResult& run) {
     if (run.outcome == RunResult::Outcome::TimedOut)
-        return DeviceBridge::PhoneTrouble::NoAnswer;
+        return PhoneTrouble::NoAnswer;
     if (ReportsSeveralDevices(run.output))
-        return DeviceBridge::PhoneTrouble::SeveralPhones;
-    return DeviceBridge::PhoneTrouble::None;
+        return PhoneTrouble::SeveralPhones;
+    return PhoneTrouble::None;
 }
-
-}  // namespace
 
 int DeviceBridge::InstallCompanionApk() {
     return Installed(RunKind(ToolCommand::Install)) ? 0 : 1;

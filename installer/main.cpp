@@ -38,6 +38,8 @@ int main(int argc, char** argv) {
         case InstallerOptions::Mode::Info: {
             tarnel::DeviceBridge bridge(tarnel::BridgeVariant::Installer);
             bridge.aaptPath = tarnel::FindTool("aapt", "TARNEL_AAPT");
+            // A bundle's facts name the splits the attached phone would get.
+            bridge.adbPath = tarnel::FindTool("adb", "TARNEL_ADB");
             return tarnel::RunInfoCommand(bridge, options.path, std::cout, std::cerr);
         }
         case InstallerOptions::Mode::Extract: {

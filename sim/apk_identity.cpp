@@ -29,6 +29,7 @@ std::optional<ApkIdentity> ParseBadging(std::string_view badging) {
     ApkIdentity identity;
     identity.packageName = QuotedValue(line, "name");
     identity.versionName = QuotedValue(line, "versionName");
+    identity.splitName = QuotedValue(line, "split");
     const std::string code = QuotedValue(line, "versionCode");
     char* end = nullptr;
     identity.versionCode = std::strtoll(code.c_str(), &end, 10);

@@ -185,6 +185,10 @@ int Wm(CommandContext& context, const Arguments& argv) {
         context.out.Err(std::string(kShellPath) + ": wm: not found\n");
         return 127;
     }
+    if (argv.size() == 2 && argv[1] == "density" && settings.density != 0) {
+        context.out.Out("Physical density: " + std::to_string(settings.density) + "\n");
+        return 0;
+    }
     if (argv.size() != 2 || argv[1] != "size") {
         context.out.Err("usage: wm [size|density] ...\n");
         return 1;

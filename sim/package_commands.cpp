@@ -158,7 +158,90 @@ int Path(CommandContext& context, const Arguments& argv) {
     if (!package) {
         return 1;
     }
-    context.out.Out("package:" + package->codePath + "/base.apk\n");
+    std::string text = "package:" + package->codePath + "/base.apk\n";
+    for (const std::string& split : package->splits) {
+        text += "package:" + package->codePath + "/split_" + split + ".apk\n";
+    }
+    context.out.Out(text);
+    return 0;
+}
+
+std::optional<int> SessionId(const std::string& text) {
+    if (text.empty() || text.size() > 9 ||
+        text.find_first_not_of("0123456789") != std::string::npos) {
+        return std::nullopt;
+    }
+    return std::stoi(text);
+}
+
+// install-create [options] [-S size]. Phones whose pm runs through cmd (Android 7 on) refuse -s
+// as an unknown option; older ones take it.
+int InstallCreate(CommandContext& context, const Arguments& argv) {
+    const InstallArguments arguments = ParseInstallArguments(argv);
+    if (!arguments.error.empty() && !arguments.error.starts_with("Error: APK content")) {
+        context.out.Err(arguments.error + "\n");
+        return 1;
+    }
+    if (arguments.options.external && context.phone.HasFeature("cmd")) {
+        context.out.Out(
+            "\nException occurred while executing 'install-create':\n"
+            "java.lang.IllegalArgumentException: Unknown option -s\n"
+            "\tat com.android.server.pm.PackageManagerShellCommand.makeInstallParams"
+            "(PackageManagerShellCommand.java:2721)\n");
+        return 255;
+    }
+    const int session = context.phone.Packages().CreateSession(arguments.options);
+    context.out.Out("Success: created install session [" + std::to_string(session) + "]\n");
+    return 0;
+}
+
+// install-write -S size SESSION NAME -: the APK comes on standard input.
+int InstallWrite(CommandContext& context, const Arguments& argv) {
+    const InstallArguments arguments = ParseInstallArguments(argv);
+    std::vector<std::string> operands;
+    for (size_t i = 2; i < argv.size(); ++i) {
+        if (argv[i] == "-S") {
+            ++i;
+        } else {
+            operands.push_back(argv[i]);
+        }
+    }
+    if (!arguments.streamedSize || *arguments.streamedSize == 0) {
+        context.out.Err("Error: must specify a APK size\n");
+        return 1;
+    }
+    const std::optional<int> session = operands.size() >= 2 ? SessionId(operands[0]) : std::nullopt;
+    const std::optional<std::filesystem::path> file =
+        session ? context.phone.Packages().SessionFile(*session, operands[1]) : std::nullopt;
+    if (!file) {
+        ReceiveApk(context.in, *arguments.streamedSize, {});
+        context.out.Err("Error: failed to write; no such session or file name\n");
+        return 1;
+    }
+    if (!ReceiveApk(context.in, *arguments.streamedSize, *file)) {
+        context.out.Err("Error: failed to write; the APK stream ended early\n");
+        return 1;
+    }
+    context.out.Out("Success: streamed " + std::to_string(*arguments.streamedSize) + " bytes\n");
+    return 0;
+}
+
+int InstallCommit(CommandContext& context, const Arguments& argv) {
+    const std::optional<int> session = argv.size() > 2 ? SessionId(argv[2]) : std::nullopt;
+    if (!session) {
+        context.out.Err("Error: invalid session id\n");
+        return 1;
+    }
+    return Report(context, context.phone.Packages().CommitSession(*session));
+}
+
+int InstallAbandon(CommandContext& context, const Arguments& argv) {
+    const std::optional<int> session = argv.size() > 2 ? SessionId(argv[2]) : std::nullopt;
+    if (!session || !context.phone.Packages().AbandonSession(*session)) {
+        context.out.Err("Error: invalid session id\n");
+        return 1;
+    }
+    context.out.Out("Success\n");
     return 0;
 }
 
@@ -177,7 +260,20 @@ int Pm(CommandContext& context, const Arguments& argv) {
     if (verb == "path") {
         return Path(context, argv);
     }
-    context.out.Err(verb.empty() ? "usage: pm [list|install|uninstall|path] ...\n"
+    if (verb == "install-create") {
+        return InstallCreate(context, argv);
+    }
+    if (verb == "install-write") {
+        return InstallWrite(context, argv);
+    }
+    if (verb == "install-commit") {
+        return InstallCommit(context, argv);
+    }
+    if (verb == "install-abandon") {
+        return InstallAbandon(context, argv);
+    }
+    context.out.Err(verb.empty() ? "usage: pm [list|install|install-create|install-write|"
+                                   "install-commit|install-abandon|uninstall|path] ...\n"
                                  : "Unknown command: " + verb + "\n");
     return 1;
 }

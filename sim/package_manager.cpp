@@ -1,5 +1,6 @@
 #include "sim/package_manager.h"
 
+#include <algorithm>
 #include <fstream>
 #include <system_error>
 
@@ -83,32 +84,137 @@ PackageResult PackageManager::Install(const std::filesystem::path& apk,
     if (std::optional<PackageResult> refused = RefuseEarly(size, options, name)) {
         return *refused;
     }
-    if (!identity) {
+    if (!identity || !identity->splitName.empty()) {
         return Fail("INSTALL_FAILED_INVALID_APK", name);
     }
     std::lock_guard lock(mutex_);
+    return Place(*identity, {{apk, ""}}, options);
+}
+
+PackageResult PackageManager::Place(const ApkIdentity& identity, const std::vector<StagedApk>& apks,
+                                    const InstallOptions& options) {
+    const std::string& name = identity.packageName;
+    std::error_code error;
     const auto existing = packages_.find(name);
     if (existing != packages_.end()) {
         if (!options.replace) {
             return Fail("INSTALL_FAILED_ALREADY_EXISTS", name);
         }
-        if (existing->second.versionCode > identity->versionCode && !options.allowDowngrade) {
+        if (existing->second.versionCode > identity.versionCode && !options.allowDowngrade) {
             return Fail("INSTALL_FAILED_VERSION_DOWNGRADE", name);
         }
     }
     const std::string codePath = (options.external ? "/mnt/asec/" : "/data/app/") + name + "-1";
     const HostLocation folder = files_.Locate(codePath, Access::Write, true);
-    if (files_.MakeDirectories(codePath, true) != 0 ||
-        !std::filesystem::copy_file(apk, folder.host / "base.apk",
-                                    std::filesystem::copy_options::overwrite_existing, error)) {
-        return Fail("INSTALL_FAILED_INTERNAL_ERROR", name);
-    }
-    if (existing != packages_.end() && existing->second.codePath != codePath) {
+    if (existing != packages_.end()) {
+        // An update replaces every APK of the app, its splits too.
         std::filesystem::remove_all(
             files_.Locate(existing->second.codePath, Access::Write, true).host, error);
     }
-    packages_[name] = {name, identity->versionName, identity->versionCode, false, codePath};
+    if (files_.MakeDirectories(codePath, true) != 0) {
+        return Fail("INSTALL_FAILED_INTERNAL_ERROR", name);
+    }
+    InstalledPackage installed{name, identity.versionName, identity.versionCode, false, codePath};
+    for (const StagedApk& apk : apks) {
+        // pm names the files after their manifests, whatever they were uploaded as.
+        const std::string file =
+            apk.splitName.empty() ? "base.apk" : "split_" + apk.splitName + ".apk";
+        if (!std::filesystem::copy_file(apk.file, folder.host / file,
+                                        std::filesystem::copy_options::overwrite_existing, error)) {
+            std::filesystem::remove_all(folder.host, error);
+            packages_.erase(name);
+            return Fail("INSTALL_FAILED_INTERNAL_ERROR", name);
+        }
+        if (!apk.splitName.empty()) {
+            installed.splits.push_back(apk.splitName);
+        }
+    }
+    packages_[name] = installed;
     return {true, "Success"};
+}
+
+int PackageManager::CreateSession(const InstallOptions& options) {
+    std::lock_guard lock(mutex_);
+    const int id = nextSession_++;
+    const std::string staging = "/data/app/vmdl" + std::to_string(id) + ".tmp";
+    files_.MakeDirectories(staging, true);
+    sessions_[id] = {options, staging, {}};
+    return id;
+}
+
+std::optional<std::filesystem::path> PackageManager::SessionFile(int session,
+                                                                 std::string_view name) {
+    std::lock_guard lock(mutex_);
+    const auto it = sessions_.find(session);
+    if (it == sessions_.end() || name.empty() || name == "." || name == ".." ||
+        name.find('/') != std::string_view::npos) {
+        return std::nullopt;
+    }
+    const std::filesystem::path file =
+        files_.Locate(it->second.staging + "/" + std::string(name), Access::Write, true).host;
+    if (std::find(it->second.files.begin(), it->second.files.end(), file) ==
+        it->second.files.end()) {
+        it->second.files.push_back(file);
+    }
+    return file;
+}
+
+bool PackageManager::AbandonSession(int session) {
+    std::lock_guard lock(mutex_);
+    const auto it = sessions_.find(session);
+    if (it == sessions_.end()) {
+        return false;
+    }
+    std::error_code ignored;
+    std::filesystem::remove_all(files_.Locate(it->second.staging, Access::Write, true).host,
+                                ignored);
+    sessions_.erase(it);
+    return true;
+}
+
+PackageResult PackageManager::CommitSession(int id) {
+    std::unique_lock lock(mutex_);
+    const auto it = sessions_.find(id);
+    if (it == sessions_.end()) {
+        return {false,
+                "Failure [INSTALL_FAILED_INTERNAL_ERROR: no session " + std::to_string(id) + "]"};
+    }
+    const Session session = it->second;
+    lock.unlock();
+    const PackageResult result = CommitStaged(session);
+    AbandonSession(id);
+    return result;
+}
+
+PackageResult PackageManager::CommitStaged(const Session& session) {
+    std::vector<StagedApk> apks;
+    std::optional<ApkIdentity> base;
+    uint64_t total = 0;
+    std::error_code error;
+    for (const std::filesystem::path& file : session.files) {
+        total += std::filesystem::file_size(file, error);
+        const std::optional<ApkIdentity> identity =
+            LooksLikeZip(file) ? ReadApkIdentity(file) : std::nullopt;
+        if (!identity || (base && identity->packageName != base->packageName) ||
+            (identity->splitName.empty() && base && base->splitName.empty())) {
+            return Fail("INSTALL_FAILED_INVALID_APK", base ? base->packageName : "");
+        }
+        if (!base || identity->splitName.empty()) {
+            base = identity;
+        }
+        apks.push_back({file, identity->splitName});
+    }
+    if (!base || !base->splitName.empty()) {
+        return {false,
+                "Failure [INSTALL_FAILED_INVALID_APK: Full install must include a base "
+                "package]"};
+    }
+    if (std::optional<PackageResult> refused =
+            RefuseEarly(total, session.options, base->packageName)) {
+        return *refused;
+    }
+    std::lock_guard lock(mutex_);
+    return Place(*base, apks, session.options);
 }
 
 PackageResult PackageManager::Uninstall(std::string_view name) {

@@ -108,7 +108,7 @@ std::string Phone::Banner() const {
 }
 
 std::map<std::string, std::string> Phone::Properties() const {
-    return {
+    std::map<std::string, std::string> properties = {
         {"ro.product.model", scenario_.model},
         {"ro.product.brand", scenario_.brand},
         {"ro.product.manufacturer", scenario_.brand},
@@ -121,6 +121,19 @@ std::map<std::string, std::string> Phone::Properties() const {
         {"ro.debuggable", scenario_.root ? "1" : "0"},
         {"sys.boot_completed", "1"},
     };
+    std::string abilist;
+    for (const std::string& abi : scenario_.abis) {
+        abilist += (abilist.empty() ? "" : ",") + abi;
+    }
+    const auto setUnlessEmpty = [&](const char* name, const std::string& value) {
+        if (!value.empty() && value != "0") {
+            properties[name] = value;
+        }
+    };
+    setUnlessEmpty("ro.product.cpu.abilist", abilist);
+    setUnlessEmpty("ro.sf.lcd_density", std::to_string(scenario_.density));
+    setUnlessEmpty("persist.sys.locale", scenario_.locale);
+    return properties;
 }
 
 const std::string& Phone::ScreenPng() {

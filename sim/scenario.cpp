@@ -37,7 +37,10 @@ const std::set<std::string>& KnownKeys() {
                                                "hang",
                                                "refuseHandshake",
                                                "features",
-                                               "screencap"};
+                                               "screencap",
+                                               "abis",
+                                               "density",
+                                               "locale"};
     return keys;
 }
 
@@ -173,6 +176,9 @@ Scenario ParseScenario(const std::string& jsonText) {
     Read(object, "screencap", scenario.screencap);
     Read(object, "hang", scenario.hang);
     Read(object, "refuseHandshake", scenario.refuseHandshake);
+    Read(object, "abis", scenario.abis);
+    Read(object, "density", scenario.density);
+    Read(object, "locale", scenario.locale);
     if (object.contains("packages")) {
         const json& packages = object["packages"];
         if (!packages.is_object()) {
@@ -205,6 +211,9 @@ Scenario ParseScenario(const std::string& jsonText) {
              std::string::npos)) {
         throw std::runtime_error(
             "scenario key \"installResult\" must be Success or a code like INSTALL_FAILED_X");
+    }
+    if (scenario.density < 72 && scenario.density != 0) {
+        throw std::runtime_error("scenario key \"density\" must be 0 (unknown) or at least 72");
     }
     if (scenario.companionDelayMs < 0 || scenario.cpuCount < 0) {
         throw std::runtime_error("scenario delays and counts cannot be negative");

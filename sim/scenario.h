@@ -44,6 +44,11 @@ struct Scenario {
     bool hang = false;
     bool refuseHandshake = false;
     std::vector<std::string> features;  // what the phone advertises to adb
+    // For split APKs: ro.product.cpu.abilist (empty: unset, as before Android 5), the screen
+    // density of "wm density" and ro.sf.lcd_density, persist.sys.locale.
+    std::vector<std::string> abis = {"arm64-v8a", "armeabi-v7a", "armeabi"};
+    int density = 440;
+    std::string locale = "zh-CN";
 };
 
 struct DisplaySize {

@@ -13,7 +13,7 @@ void AddFileCommands(CommandTable& table);        // cat, echo, ls, mkdir, mv, r
 void AddPackageCommands(CommandTable& table);     // pm, cmd
 void AddSystemCommands(CommandTable& table);      // am, getprop, ps, screencap, su
 void AddDumpsysCommand(CommandTable& table);      // dumpsys package, dumpsys window
-void AddDeviceFactCommands(CommandTable& table);  // command -v, df, wm size
+void AddDeviceFactCommands(CommandTable& table);  // command -v, df, wm
 
 // toybox-style arguments: clusters of one-letter flags ("-rf"), then operands; "--" ends flags.
 struct SplitArguments {

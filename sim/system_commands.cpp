@@ -110,6 +110,7 @@ int Screencap(CommandContext& context, const Arguments& argv) {
     return 0;
 }
 
+// "wm size" and "wm density" as Android 4.3 on print them; a phone of unknown density has no wm.
 // "su -c 'command line'" or "su [root|0] command args...", for rooted phones only.
 int Su(CommandContext& context, const Arguments& argv) {
     if (!context.phone.Settings().root) {

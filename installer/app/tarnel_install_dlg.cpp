@@ -163,9 +163,10 @@ void CtarnelInstallDlg::ChooseFile() {
         state_.openedPath.empty()
             ? QString()
             : QFileInfo(QFile::decodeName(QByteArray::fromStdString(state_.openedPath))).path();
-    const QString chosen =
-        QFileDialog::getOpenFileName(this, QStringLiteral("打开安装包"), folder,
-                                     QStringLiteral("Tpk Files (*.tpk *.apk);;All Files (*)"));
+    const QString chosen = QFileDialog::getOpenFileName(
+        this, QStringLiteral("打开安装包"), folder,
+        QStringLiteral("Tpk Files (*.tpk *.apk);;"
+                       "App Bundles (*.xapk *.apks *.apkm);;All Files (*)"));
     if (!chosen.isEmpty()) {
         OpenFromUser(QFile::encodeName(chosen).toStdString());
     }

@@ -6,7 +6,9 @@
 #include <ostream>
 
 #include "bridge/device_bridge.h"
+#include "installer/cli/bundle_info.h"
 #include "installer/flow/install_messages.h"
+#include "installer/package/bundle_manifest.h"
 #include "installer/package/package_info.h"
 #include "installer/package/package_messages.h"
 #include "platform/folders.h"
@@ -60,6 +62,8 @@ int RunInfoCommand(DeviceBridge& bridge, const std::string& path, std::ostream& 
         return 2;
     }
     const std::string absolute = std::filesystem::absolute(path).string();
+    if (BundleKindOf(absolute))
+        return RunBundleInfo(bridge, absolute, out, err);
     if (IsGamePackagePath(absolute)) {
         bridge.packagePath = absolute;
         StderrSink sink(err);

@@ -7,6 +7,7 @@
 #include "installer/flow/chosen_phone.h"
 #include "installer/flow/install_messages.h"
 #include "installer/flow/install_worker.h"
+#include "installer/package/bundle_manifest.h"
 #include "installer/package/package_info.h"
 #include "platform/folders.h"
 #include "platform/log.h"
@@ -134,24 +135,27 @@ void InstallFlow::OpenPackage(const std::string& path) {
         return;
     state_.openedPath = path;
     const std::string extension = Extension(path);
-    if (extension != "apk" && extension != "tpk") {
+    const bool isBundle = BundleKindOf(path).has_value();
+    if (extension != "apk" && extension != "tpk" && !isBundle) {
         view_.ShowBox(NarrowText(text::kWrongFileType));
         return;
     }
     view_.EnableInstallButton(false);
     const bool isTpk = extension == "tpk";
     state_.isTpk = isTpk ? 1 : 0;
-    (isTpk ? state_.bridge.packagePath : state_.bridge.apkPath) = path;
+    state_.isBundle = isBundle ? 1 : 0;
+    (isTpk || isBundle ? state_.bridge.packagePath : state_.bridge.apkPath) = path;
 
     DeviceBridge bridge = state_.bridge;
     bridge.stopToken = stop_.get_token();
     const unsigned generation = ++generation_;
     const std::string iconFolder = WorkTmpFolder().string();
     state_.loading = 1;
-    StartWorker([this, bridge, isTpk, generation, iconFolder]() mutable {
+    StartWorker([this, bridge, isTpk, isBundle, generation, iconFolder]() mutable {
         PostingSink sink([this](std::function<void()> e) { Post(std::move(e)); }, view_);
-        LoadResult result = isTpk ? LoadPackageFacts(std::move(bridge), iconFolder, sink)
-                                  : LoadApkFacts(std::move(bridge), iconFolder);
+        LoadResult result = isTpk      ? LoadPackageFacts(std::move(bridge), iconFolder, sink)
+                            : isBundle ? LoadBundleFacts(std::move(bridge), iconFolder, sink)
+                                       : LoadApkFacts(std::move(bridge), iconFolder);
         Post([this, generation, isTpk, result = std::move(result)]() mutable {
             ApplyLoadResult(generation, isTpk, std::move(result));
         });
@@ -182,6 +186,8 @@ void InstallFlow::ApplyLoadResult(unsigned generation, bool isTpk, LoadResult re
         view_.ShowIcon(result.iconPath);
         if (!isTpk && state_.bridge.appLabel.empty())
             view_.SetStatus(NarrowText(text::kNoApkInfo));
+        else if (!result.summary.empty())
+            view_.SetStatus(result.summary);
     }
     view_.ShowFacts(state_.bridge);
     view_.EnableInstallButton(true);
@@ -273,7 +279,8 @@ void InstallFlow::ContinueInstall(const std::vector<AttachedPhone>& phones) {
     DeviceBridge bridge = state_.bridge;
     bridge.serial = choice.serial;
     bridge.stopToken = stop_.get_token();
-    const InstallJob job{state_.openedPath, state_.isTpk == 1, state_.installToSdCard == 1};
+    const InstallJob job{state_.openedPath, state_.isTpk == 1, state_.isBundle == 1,
+                         state_.installToSdCard == 1};
     StartWorker([this, bridge, job]() mutable {
         PostingReporter reporter([this](std::function<void()> e) { Post(std::move(e)); }, view_);
         const InstallOutcome outcome = RunInstallJob(bridge, job, reporter);

@@ -14,6 +14,7 @@ inline constexpr std::string_view kPhoneConnected = "手机已连接到电脑";
 inline constexpr std::string_view kConnectPhone = "请用数据线将手机连接到电脑";
 inline constexpr std::string_view kNoApkInfo = "无法获取该APK文件信息";
 inline constexpr std::string_view kUnpacking = "正在解压缩TPK文件...";
+inline constexpr std::string_view kUnpackingBundle = "正在解压缩安装包...";
 inline constexpr std::string_view kUploading = "正在上传数据包...";
 inline constexpr std::string_view kUploadFailed = "上传失败，可能空间不足。";
 inline constexpr std::string_view kInstalling = "正在安装软件...";

@@ -2,10 +2,12 @@
 
 #include <exception>
 #include <filesystem>
+#include <functional>
 #include <optional>
 
 #include "installer/flow/install_messages.h"
 #include "installer/flow/phone_data.h"
+#include "installer/package/bundle_reader.h"
 #include "installer/package/folder_tree.h"
 #include "installer/package/package_messages.h"
 #include "installer/package/unpack_package.h"
@@ -13,6 +15,11 @@
 
 namespace tarnel {
 namespace {
+
+struct RemoveUnpackFolderWhenDone {
+    DeviceBridge& bridge;
+    ~RemoveUnpackFolderWhenDone() { RemoveFolderTree(bridge.unpackFolder); }
+};
 
 // A phone that is the cause says so rather than blaming space or the package.
 std::string_view TroubleText(const DeviceBridge& bridge, std::string_view otherwise) {
@@ -27,9 +34,11 @@ std::string_view TroubleText(const DeviceBridge& bridge, std::string_view otherw
     return otherwise;
 }
 
-InstallOutcome InstallApkStep(DeviceBridge& bridge, bool toSdCard, InstallReporter& report) {
+// install gives 1 on success, as DeviceBridge::InstallApk does.
+InstallOutcome InstallStep(DeviceBridge& bridge, InstallReporter& report,
+                           const std::function<int()>& install) {
     report.Status(NarrowText(text::kInstalling));
-    if (bridge.InstallApk(toSdCard ? 1 : 0) == 1) {
+    if (install() == 1) {
         report.Status(NarrowText(text::kInstalled));
         return InstallOutcome::Installed;
     }
@@ -62,24 +71,13 @@ int UnpackAndVerify(DeviceBridge& bridge, const InstallJob& job, InstallReporter
     return VerifyUnpacked(bridge);
 }
 
-InstallOutcome InstallGamePackage(DeviceBridge& bridge, const InstallJob& job,
-                                  InstallReporter& report) {
-    report.Status(NarrowText(text::kUnpacking));
-    const int check = UnpackAndVerify(bridge, job, report);
-    struct RemoveWhenDone {
-        DeviceBridge& bridge;
-        ~RemoveWhenDone() { RemoveFolderTree(bridge.unpackFolder); }
-    } removeUnpacked{bridge};
-    if (bridge.stopToken.stop_requested())
-        return InstallOutcome::Stopped;
-    if (check != kUnpackedIntact) {
-        if (check != kRefused)
-            report.Box(VerifyResultMessage(check));
-        return InstallOutcome::Failed;
-    }
-
+// Uploads the data folder (when there is one), then installs; the phone's earlier data is put
+// back as it was unless the installation succeeds.
+InstallOutcome UploadAndInstall(DeviceBridge& bridge, InstallReporter& report,
+                                const std::function<int()>& install) {
     std::error_code error;
-    const bool hasData = std::filesystem::is_directory(bridge.obbSourceDir, error);
+    const bool hasData =
+        !bridge.obbSourceDir.empty() && std::filesystem::is_directory(bridge.obbSourceDir, error);
     std::optional<PhoneDataGuard> earlierData;
     if (hasData) {
         report.Status(NarrowText(text::kUploading));
@@ -100,19 +98,92 @@ InstallOutcome InstallGamePackage(DeviceBridge& bridge, const InstallJob& job,
                                                      : InstallOutcome::Failed;
         }
     }
-    const InstallOutcome outcome = InstallApkStep(bridge, job.toSdCard, report);
+    const InstallOutcome outcome = InstallStep(bridge, report, install);
     if (earlierData)
         outcome == InstallOutcome::Installed ? earlierData->Commit() : earlierData->Restore();
     return outcome;
+}
+
+InstallOutcome InstallGamePackage(DeviceBridge& bridge, const InstallJob& job,
+                                  InstallReporter& report) {
+    report.Status(NarrowText(text::kUnpacking));
+    const int check = UnpackAndVerify(bridge, job, report);
+    const RemoveUnpackFolderWhenDone removeUnpacked{bridge};
+    if (bridge.stopToken.stop_requested())
+        return InstallOutcome::Stopped;
+    if (check != kUnpackedIntact) {
+        if (check != kRefused)
+            report.Box(VerifyResultMessage(check));
+        return InstallOutcome::Failed;
+    }
+
+    return UploadAndInstall(bridge, report,
+                            [&] { return bridge.InstallApk(job.toSdCard ? 1 : 0); });
+}
+
+InstallOutcome InstallBundle(DeviceBridge& bridge, const InstallJob& job, InstallReporter& report) {
+    report.Status(NarrowText(text::kUnpackingBundle));
+    const std::filesystem::path folder = CreateUnpackFolder(job.packagePath);
+    if (folder.empty()) {
+        report.Box(NarrowText(kCacheNotWritable) + UnpackFolderBeside(job.packagePath).string());
+        return InstallOutcome::Failed;
+    }
+    bridge.unpackFolder = folder.string();
+    const RemoveUnpackFolderWhenDone removeUnpacked{bridge};
+    const OpenedBundle bundle = OpenBundle(bridge, job.packagePath, folder);
+    if (bridge.stopToken.stop_requested())
+        return InstallOutcome::Stopped;
+    if (!bundle.error.empty()) {
+        report.Box(bundle.error);
+        return InstallOutcome::Failed;
+    }
+    const std::optional<PhoneConfig> phone = bridge.ReadPhoneConfig();
+    if (!phone) {
+        if (bridge.stopToken.stop_requested())
+            return InstallOutcome::Stopped;
+        report.Status(NarrowText(TroubleText(bridge, text::kConnectPhone)));
+        return InstallOutcome::Failed;
+    }
+    const SplitChoice choice = ChooseSplits(bundle.apks, *phone);
+    if (!choice.refusal.empty()) {
+        report.Status(NarrowText(choice.refusal));
+        report.Box(NarrowText(choice.refusal));
+        return InstallOutcome::Failed;
+    }
+    bridge.packageName = bundle.packageName;
+    bridge.obbSourceDir.clear();
+    if (!bundle.expansions.empty()) {
+        int shown = -1;
+        std::string error;
+        const bool extracted = ExtractExpansions(
+            bundle, job.packagePath, folder,
+            [&](std::uint64_t done, std::uint64_t total) {
+                const int percent = total == 0 ? 100 : static_cast<int>(done * 100 / total);
+                if (percent != shown)
+                    report.Progress(shown = percent);
+            },
+            &error);
+        report.Progress(-1);
+        if (!extracted) {
+            report.Box(NarrowText(kDecompressionError) + " " + error);
+            return InstallOutcome::Failed;
+        }
+        bridge.obbSourceDir = (folder / "Android").string();
+    }
+    return UploadAndInstall(bridge, report,
+                            [&] { return bridge.InstallApks(choice.files, job.toSdCard ? 1 : 0); });
 }
 
 }  // namespace
 
 InstallOutcome RunInstallJob(DeviceBridge& bridge, const InstallJob& job, InstallReporter& report) {
     try {
+        if (job.isBundle)
+            return InstallBundle(bridge, job, report);
         if (!job.isTpk) {
             bridge.apkPath = job.packagePath;
-            return InstallApkStep(bridge, job.toSdCard, report);
+            return InstallStep(bridge, report,
+                               [&] { return bridge.InstallApk(job.toSdCard ? 1 : 0); });
         }
         return InstallGamePackage(bridge, job, report);
     } catch (const std::exception& error) {

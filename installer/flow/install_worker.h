@@ -20,6 +20,7 @@ class InstallReporter {
 struct InstallJob {
     std::string packagePath;  // the opened file
     bool isTpk = false;
+    bool isBundle = false;  // .xapk, .apks or .apkm
     bool toSdCard = true;
 };
 
@@ -29,7 +30,9 @@ enum class InstallOutcome { Installed, Failed, Stopped, NoPhone, SeveralPhones }
 // Installs job on the phone with bridge, which holds the tool paths, the package's facts and the
 // stop token. For a game package: unpack beside it, check, upload the data, install the APK; the
 // unpack folder is removed on every outcome, and data already uploaded is removed again when the
-// installation does not succeed.
+// installation does not succeed. For a bundle: extract its APKs and read them, ask the phone what
+// it is, choose the splits it needs (refused before anything is uploaded when none fit), upload
+// the OBB files to Android/obb/PACKAGE/ and install the chosen APKs in one session.
 InstallOutcome RunInstallJob(DeviceBridge& bridge, const InstallJob& job, InstallReporter& report);
 
 }  // namespace tarnel

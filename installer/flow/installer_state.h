@@ -13,6 +13,7 @@ namespace tarnel {
 struct InstallerState {
     int busy = 0;
     int isTpk = 0;
+    int isBundle = 0;  // .xapk, .apks or .apkm
     int readyToInstall = 1;
     int packageLoaded = 0;
     int permissionPanelOpen = 0;

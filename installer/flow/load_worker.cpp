@@ -2,8 +2,12 @@
 
 #include <filesystem>
 
+#include "bridge/size_text.h"
+#include "installer/package/bundle_reader.h"
+#include "installer/package/folder_tree.h"
 #include "installer/package/package_icon.h"
 #include "installer/package/package_info.h"
+#include "platform/folders.h"
 
 namespace tarnel {
 namespace {
@@ -34,6 +38,46 @@ LoadResult LoadApkFacts(DeviceBridge bridge, const std::string& iconFolder) {
         const std::string name = SafeFileName(bridge.packageName + bridge.versionName) + ".png";
         result.iconPath = WrittenIcon(bridge, std::filesystem::path(iconFolder) / name, false);
     }
+    result.facts = std::move(bridge);
+    return result;
+}
+
+LoadResult LoadBundleFacts(DeviceBridge bridge, const std::string& iconFolder, MessageSink& sink) {
+    LoadResult result;
+    const std::filesystem::path bundlePath = bridge.packagePath;
+    std::error_code error;
+    const std::filesystem::path work = CreateBundleWorkFolder();
+    if (work.empty()) {
+        sink.ShowMessage(NarrowText(kCacheNotWritable) + WorkTmpFolder(error).string(),
+                         NarrowText(kErrorCaption));
+        result.facts = std::move(bridge);
+        return result;
+    }
+    const OpenedBundle bundle = OpenBundle(bridge, bundlePath, work);
+    if (!bundle.error.empty()) {
+        sink.ShowMessage(bundle.error, NarrowText(kErrorCaption));
+    } else {
+        bridge.apkPath = bundle.apks.front().file;
+        result.loaded = bridge.InspectApk() == 0;
+    }
+    if (result.loaded) {
+        if (bridge.appLabel.empty())
+            bridge.appLabel = NarrowText(bundle.description.appName);
+        const std::uintmax_t bytes = std::filesystem::file_size(bundlePath, error);
+        bridge.sizeText = error ? std::string() : SizeText(static_cast<double>(bytes));
+        const std::filesystem::path icon =
+            std::filesystem::path(iconFolder) /
+            (SafeFileName(bridge.packageName + bridge.versionName) + ".png");
+        result.iconPath = WrittenIcon(bridge, icon, true);
+        if (result.iconPath.empty())
+            result.iconPath = WrittenIcon(bridge, icon, false);
+        result.summary =
+            NarrowText("安装包内有 " + std::to_string(bundle.apks.size()) + " 个APK文件、" +
+                       std::to_string(bundle.expansions.size()) + " 个OBB文件");
+    }
+    // The extracted APKs go with the work folder; the facts name the bundle itself.
+    bridge.apkPath = bundlePath.string();
+    RemoveFolderTree(work);
     result.facts = std::move(bridge);
     return result;
 }

@@ -4,6 +4,7 @@
 #include <ostream>
 #include <string>
 
+#include "installer/package/bundle_reader.h"
 #include "installer/package/folder_tree.h"
 #include "installer/package/package_check.h"
 #include "installer/package/package_messages.h"
@@ -26,7 +27,9 @@ std::string Megabytes(std::uint64_t bytes) {
 int RunExtractCommand(const std::filesystem::path& package,
                       const std::optional<std::filesystem::path>& folder, std::ostream& out,
                       std::ostream& err, bool progressLine) {
-    if (const std::string refusal = CheckPackageFile(package); !refusal.empty()) {
+    const bool isBundle = BundleKindOf(package).has_value();
+    if (const std::string refusal = isBundle ? CheckBundleFile(package) : CheckPackageFile(package);
+        !refusal.empty()) {
         out << refusal << '\n';
         return 1;
     }
@@ -40,7 +43,8 @@ int RunExtractCommand(const std::filesystem::path& package,
         return 1;
     }
     UnpackOptions options;
-    const std::string status = NarrowText("正在解压缩TPK文件...");
+    const std::string status =
+        NarrowText(isBundle ? "正在解压缩安装包..." : "正在解压缩TPK文件...");
     if (progressLine) {
         options.progress = [&](std::uint64_t done, std::uint64_t total) {
             const unsigned percent = total ? static_cast<unsigned>(done * 100 / total) : 100;
@@ -69,7 +73,8 @@ int RunExtractCommand(const std::filesystem::path& package,
         return 1;
     }
     UnpackedPaths paths;
-    const int result = VerifyUnpackedFolder(target, paths);
+    // A bundle was checked whole before; its APKs carry their own signatures.
+    const int result = isBundle ? kUnpackedIntact : VerifyUnpackedFolder(target, paths);
     if (result != kUnpackedIntact) {
         out << VerifyResultMessage(result) << '\n';
         return 1;

@@ -91,8 +91,9 @@ void BuildApk(const ApkContents& apk, const std::filesystem::path& target) {
     std::string manifest =
         "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
         "<manifest xmlns:android=\"http://schemas.android.com/apk/res/android\" package=\"" +
-        apk.packageName + "\" android:versionCode=\"" + std::to_string(apk.versionCode) +
-        "\" android:versionName=\"" + apk.versionName + "\">\n";
+        apk.packageName + "\"" + (apk.split.empty() ? "" : " split=\"" + apk.split + "\"") +
+        " android:versionCode=\"" + std::to_string(apk.versionCode) + "\" android:versionName=\"" +
+        apk.versionName + "\">\n";
     if (!apk.minSdk.empty()) {
         manifest += "  <uses-sdk android:minSdkVersion=\"" + apk.minSdk +
                     "\" android:targetSdkVersion=\"19\"/>\n";

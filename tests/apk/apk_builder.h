@@ -16,6 +16,8 @@ struct ApkContents {
     std::vector<std::string> permissions;
     // Density folders (e.g. "hdpi", "xhdpi") that get an icon.png of matching size.
     std::vector<std::string> iconDensities = {"hdpi"};
+    // A split APK's name ("config.arm64_v8a"); empty for a base APK.
+    std::string split;
 };
 
 // Builds the APK at target with `aapt package` against the framework resources; throws with

@@ -1,0 +1,253 @@
+#include "installer/package/bundle_reader.h"
+
+#include <stdlib.h>
+#include <strings.h>
+
+#include <algorithm>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <stdexcept>
+
+#include "bridge/device_bridge.h"
+#include "bridge/marker_search.h"
+#include "installer/package/entry_name_policy.h"
+#include "installer/package/folder_tree.h"
+#include "installer/package/package_archive.h"
+#include "installer/package/package_check.h"
+#include "installer/package/package_messages.h"
+#include "platform/folders.h"
+#include "platform/tool_locator.h"
+
+namespace tarnel {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A description file of a few kilobytes; anything far bigger is not one.
+constexpr std::uint64_t kDescriptionLimit = 1 << 20;
+
+bool EndsWithNoCase(std::string_view text, std::string_view end) {
+    return text.size() >= end.size() &&
+           strncasecmp(text.data() + text.size() - end.size(), end.data(), end.size()) == 0;
+}
+
+bool IsZip(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    char magic[4] = {};
+    in.read(magic, sizeof magic);
+    return in && magic[0] == 'P' && magic[1] == 'K' && magic[2] == 3 && magic[3] == 4;
+}
+
+// The APK entries of an .apks or .apkm: every .apk but bundletool's alternatives to splits.
+std::vector<std::string> ApkEntries(const PackageArchive& archive) {
+    std::vector<std::string> entries;
+    for (std::uint64_t index = 0; index < archive.Count(); ++index) {
+        const std::optional<ArchiveEntry> entry = archive.Entry(index);
+        if (!entry || entry->IsDirectory() || !EndsWithNoCase(entry->name, ".apk"))
+            continue;
+        const std::string& name = entry->name;
+        if (name.starts_with("standalones/") || name.starts_with("instant/") ||
+            name.starts_with("asset-slices/") || name.starts_with("archive/") ||
+            name.starts_with("system/")) {
+            continue;
+        }
+        entries.push_back(name);
+    }
+    return entries;
+}
+
+struct Identity {
+    std::string packageName;
+    std::string versionCode;
+    std::string splitName;
+};
+
+std::optional<Identity> ReadIdentity(const DeviceBridge& tools, const fs::path& apk) {
+    DeviceBridge reader = tools;
+    reader.apkPath = apk.string();
+    RunOptions options;
+    options.timeLimit = tools.quickQueryLimit;
+    options.stop = tools.stopToken;
+    const RunResult run = reader.RunToolResult(reader.BuildCommand(ToolCommand::Badging), options);
+    if (run.outcome != RunResult::Outcome::Finished || run.exitStatus != 0)
+        return std::nullopt;
+    const std::string firstLine = run.output.substr(0, run.output.find('\n'));
+    Identity identity{ValueBeforeApostrophe(firstLine, "package: name='"),
+                      ValueBeforeApostrophe(firstLine, "versionCode='"),
+                      ValueBeforeApostrophe(firstLine, " split='")};
+    if (identity.packageName.empty())
+        return std::nullopt;
+    return identity;
+}
+
+std::string Refused(std::string_view reason, std::string_view detail = {}) {
+    return NarrowText(reason) + std::string(detail);
+}
+
+}  // namespace
+
+OpenedBundle OpenBundle(const DeviceBridge& tools, const fs::path& path,
+                        const fs::path& apkFolder) {
+    OpenedBundle bundle;
+    bundle.kind = BundleKindOf(path).value_or(BundleKind::Apks);
+    if (bundle.kind == BundleKind::Apkm && fs::is_regular_file(path) && !IsZip(path)) {
+        bundle.error = Refused(
+            "这是加密的旧版APKM文件，无法读取。请到APKMirror重新下载（2021年后的APKM文件未加密）"
+            "。");
+        return bundle;
+    }
+    std::string openError;
+    const std::optional<PackageArchive> archive = PackageArchive::Open(path, &openError);
+    if (!archive) {
+        bundle.error = Refused(kDecompressionError);
+        return bundle;
+    }
+    const char* descriptionName = bundle.kind == BundleKind::Xapk   ? "manifest.json"
+                                  : bundle.kind == BundleKind::Apkm ? "info.json"
+                                                                    : nullptr;
+    if (descriptionName != nullptr) {
+        const std::optional<std::uint64_t> index = archive->Find(descriptionName);
+        const std::optional<std::string> text =
+            index ? archive->ReadWhole(*index, kDescriptionLimit) : std::nullopt;
+        if (!text) {
+            bundle.error = Refused("安装包内缺少说明文件：", descriptionName);
+            return bundle;
+        }
+        try {
+            bundle.description =
+                bundle.kind == BundleKind::Xapk ? ParseXapkManifest(*text) : ParseApkmInfo(*text);
+        } catch (const std::exception& error) {
+            bundle.error = Refused("安装包的说明文件有误：",
+                                   std::string(descriptionName) + ": " + error.what());
+            return bundle;
+        }
+    }
+    std::vector<std::string> entries = bundle.description.apkEntries;
+    if (entries.empty())
+        entries = ApkEntries(*archive);
+    if (entries.empty()) {
+        bundle.error = Refused("安装包内没有APK文件。");
+        return bundle;
+    }
+    if (archive->Find("icon.png"))
+        bundle.iconEntry = "icon.png";
+
+    std::map<std::string, std::string> splitFiles;  // split name to the entry that has it
+    for (const std::string& name : entries) {
+        const std::optional<std::uint64_t> index = archive->Find(name);
+        if (JudgeEntryName(name) != NameVerdict::Safe || !index) {
+            bundle.error = Refused("安装包内的APK文件名无效或缺失：", name);
+            return bundle;
+        }
+        const fs::path target = apkFolder / "apk" / (std::to_string(*index) + ".apk");
+        std::string error;
+        if (!archive->ExtractToFile(*index, target, &error)) {
+            bundle.error = Refused(kDecompressionError, " " + name + ": " + error);
+            return bundle;
+        }
+        const std::optional<Identity> identity = ReadIdentity(tools, target);
+        if (!identity) {
+            bundle.error = Refused("安装包内的APK无法读取：", name);
+            return bundle;
+        }
+        if (!bundle.apks.empty() && (identity->packageName != bundle.packageName ||
+                                     identity->versionCode != bundle.versionCode)) {
+            bundle.error = Refused("安装包内的APK不属于同一个软件版本：", name);
+            return bundle;
+        }
+        bundle.packageName = identity->packageName;
+        bundle.versionCode = identity->versionCode;
+        if (!splitFiles.emplace(identity->splitName, name).second) {
+            bundle.error = Refused(
+                identity->splitName.empty() ? "安装包内有多个基础APK：" : "安装包内有重复的分包：",
+                name);
+            return bundle;
+        }
+        bundle.apks.push_back({target.string(), identity->splitName});
+    }
+    if (!splitFiles.contains("")) {
+        bundle.error = Refused("安装包内没有基础APK（base.apk）。");
+        return bundle;
+    }
+    std::stable_partition(bundle.apks.begin(), bundle.apks.end(),
+                          [](const BundleSplit& apk) { return apk.splitName.empty(); });
+    if (!bundle.description.packageName.empty() &&
+        bundle.description.packageName != bundle.packageName) {
+        bundle.error = Refused(kApkNameDiffersText);
+        return bundle;
+    }
+    if (std::string refusal = CheckPackageEntries(*archive, bundle.packageName); !refusal.empty()) {
+        bundle.error = refusal;
+        return bundle;
+    }
+    for (const BundleExpansion& expansion : bundle.description.expansions) {
+        const std::optional<std::string> place =
+            ExpansionPlace(expansion.installPath, bundle.packageName);
+        if (!place || JudgeEntryName(expansion.entry) != NameVerdict::Safe ||
+            !archive->Find(expansion.entry)) {
+            bundle.error = Refused(
+                "扩展数据的安装位置无效，只能在 Android/obb/" + bundle.packageName + "/ 之内：",
+                expansion.installPath);
+            return bundle;
+        }
+        bundle.expansions.push_back({expansion.entry, *place});
+    }
+    return bundle;
+}
+
+fs::path CreateBundleWorkFolder() {
+    std::error_code error;
+    std::string pattern = (WorkTmpFolder(error) / "bundle-XXXXXX").string();
+    if (error || mkdtemp(pattern.data()) == nullptr)
+        return {};
+    return pattern;
+}
+
+std::string CheckBundleFile(const fs::path& path) {
+    const fs::path work = CreateBundleWorkFolder();
+    std::error_code error;
+    if (work.empty())
+        return NarrowText(kCacheNotWritable) + WorkTmpFolder(error).string();
+    DeviceBridge tools(BridgeVariant::Installer);
+    tools.aaptPath = FindTool("aapt", "TARNEL_AAPT");
+    const OpenedBundle bundle = OpenBundle(tools, path, work);
+    RemoveFolderTree(work);
+    return bundle.error;
+}
+
+bool ExtractExpansions(const OpenedBundle& bundle, const fs::path& path, const fs::path& folder,
+                       const std::function<void(std::uint64_t, std::uint64_t)>& progress,
+                       std::string* error) {
+    const std::optional<PackageArchive> archive =
+        PackageArchive::Open(path, error, PackageArchive::Check::Light);
+    if (!archive)
+        return false;
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> indexes;  // index and size
+    std::uint64_t total = 0;
+    for (const BundleExpansion& expansion : bundle.expansions) {
+        const std::optional<std::uint64_t> index = archive->Find(expansion.entry);
+        const std::optional<ArchiveEntry> entry = index ? archive->Entry(*index) : std::nullopt;
+        if (!entry) {
+            *error = "missing " + expansion.entry;
+            return false;
+        }
+        indexes.emplace_back(*index, entry->size);
+        total += entry->size;
+    }
+    std::uint64_t done = 0;
+    for (size_t i = 0; i < indexes.size(); ++i) {
+        if (progress)
+            progress(done, total);
+        if (!archive->ExtractToFile(indexes[i].first, folder / bundle.expansions[i].installPath,
+                                    error)) {
+            return false;
+        }
+        done += indexes[i].second;
+    }
+    if (progress)
+        progress(done, total);
+    return true;
+}
+
+}  // namespace tarnel

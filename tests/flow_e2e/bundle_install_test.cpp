@@ -1,0 +1,220 @@
+// Split-APK bundles through the flow, the real adb and the simulated phone: the splits each phone
+// gets, refusals before anything reaches the phone, OBB files placed and taken back.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "installer/flow/install_flow.h"
+#include "installer/package/package_writer.h"
+#include "platform/tool_locator.h"
+#include "tests/apk/apk_builder.h"
+#include "tests/flow/recording_view.h"
+#include "tests/support/phone_fixture.h"
+
+namespace tarnel {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kGame = "com.example.nova";
+constexpr const char* kObb = "Android/obb/com.example.nova/main.3.com.example.nova.obb";
+const char* const kSplits[] = {
+    "",          "config.arm64_v8a", "config.armeabi_v7a", "config.mdpi", "config.xxhdpi",
+    "config.en", "config.zh"};
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+struct BundleCase {
+    const char* name;
+    test::Scenario phone;
+    const char* file;         // the bundle's name: its extension says which kind is written
+    const char* installPath;  // of the XAPK's OBB file
+    const char* status;       // the last status line
+    // What "pm path" lists after it, by split; empty: not installed.
+    std::vector<std::string> installed;
+};
+
+const BundleCase kCases[] = {
+    {"XapkOnAnArm64Phone",
+     test::Scenario::object(),
+     "nova.xapk",
+     kObb,
+     "已安装到手机",
+     {"base", "config.arm64_v8a", "config.xxhdpi", "config.zh"}},
+    {"ApksOnAV7aOnlyPhone",
+     {{"abis", {"armeabi-v7a", "armeabi"}}, {"density", 160}, {"locale", "en-US"}},
+     "nova.apks",
+     nullptr,
+     "已安装到手机",
+     {"base", "config.armeabi_v7a", "config.mdpi", "config.en"}},
+    {"ApkmOnALegacyPhoneInFrench",
+     {{"features", "legacy"}, {"abis", {"arm64-v8a"}}, {"density", 200}, {"locale", "fr-FR"}},
+     "nova.apkm",
+     nullptr,
+     "已安装到手机",
+     {"base", "config.arm64_v8a", "config.mdpi", "config.en", "config.zh"}},
+    {"X86OnlyPhoneRefused",
+     {{"abis", {"x86"}}, {"cpuType", "x86"}},
+     "nova.xapk",
+     kObb,
+     "安装包不支持这台手机的CPU类型：安装包有 arm64-v8a、armeabi-v7a，手机是 x86。",
+     {}},
+    {"HostileInstallPathRefused",
+     test::Scenario::object(),
+     "nova.xapk",
+     "Android/obb/com.example.nova/../../../DCIM/evil.obb",
+     nullptr,
+     {}},
+    {"ObbOfAnotherGameRefused",
+     test::Scenario::object(),
+     "nova.xapk",
+     "Android/obb/com.other.game/main.obb",
+     nullptr,
+     {}},
+    {"FailingInstallTakesTheObbBack",
+     {{"installResult", "INSTALL_FAILED_INSUFFICIENT_STORAGE"}},
+     "nova.xapk",
+     kObb,
+     "安装失败：安装内存不足。",
+     {}},
+};
+
+class BundleInstallTest : public ::testing::TestWithParam<BundleCase> {
+  protected:
+    // Base and splits built by aapt, in the layout of the bundle's kind.
+    fs::path WriteBundle(const fs::path& folder, const BundleCase& c) {
+        const fs::path path = folder / c.file;
+        const std::string kind = path.extension().string();
+        std::optional<PackageWriter> writer = PackageWriter::Create(path);
+        nlohmann::json splitApks = nlohmann::json::array();
+        for (const char* split : kSplits) {
+            test::ApkContents apk;
+            apk.packageName = kGame;
+            apk.split = split;
+            apk.iconDensities = {};
+            const fs::path built = folder / "built" / (std::string(split) + ".apk");
+            fs::create_directories(built.parent_path());
+            test::BuildApk(apk, built);
+            const std::string name =
+                *split == '\0'    ? (kind == ".xapk" ? "com.example.nova.apk" : "base.apk")
+                : kind == ".xapk" ? std::string(split) + ".apk"
+                : kind == ".apks" ? "splits/base-" + std::string(split + 7) + ".apk"
+                                  : "split_" + std::string(split) + ".apk";
+            EXPECT_TRUE(writer->AddFile(name, ReadFile(built)));
+            splitApks.push_back({{"file", name}, {"id", *split ? split : "base"}});
+        }
+        if (kind == ".xapk") {
+            nlohmann::json manifest = {{"xapk_version", 2},
+                                       {"package_name", kGame},
+                                       {"name", "Nova"},
+                                       {"version_code", "3"},
+                                       {"split_apks", splitApks}};
+            if (c.installPath != nullptr) {
+                manifest["expansions"] = {{{"file", kObb},
+                                           {"install_location", "EXTERNAL_STORAGE"},
+                                           {"install_path", c.installPath}}};
+                writer->AddFile(kObb, std::string(3 << 20, 'o'), {.stored = true});
+            }
+            writer->AddFile("manifest.json", manifest.dump());
+            writer->AddFile("icon.png", test::SolidPng(8, 8, 1, 2, 3));
+        } else if (kind == ".apkm") {
+            writer->AddFile(
+                "info.json",
+                R"({"apkm_version": 5, "pname": "com.example.nova", "versioncode": "3"})");
+        }
+        EXPECT_TRUE(writer->Finish());
+        return path;
+    }
+
+    std::vector<std::string> InstalledSplits(const test::SimulatedPhone& phone) const {
+        std::vector<std::string> splits;
+        std::istringstream lines(phone.Adb({"shell", "pm", "path", kGame}).out);
+        for (std::string line; std::getline(lines, line);) {
+            const std::string file = line.substr(line.rfind('/') + 1);
+            splits.push_back(file == "base.apk" ? "base" : file.substr(6, file.size() - 10));
+        }
+        return splits;
+    }
+};
+
+TEST_P(BundleInstallTest, InstallsWhatThePhoneNeeds) {
+    const BundleCase& c = GetParam();
+    test::SimulatedPhone phone(c.phone);
+    ::setenv("XDG_CACHE_HOME", (phone.WorkFolder() / "cache").c_str(), 1);
+    const fs::path games = phone.WorkFolder() / "games";
+    const fs::path bundle = WriteBundle(games, c);
+    fs::remove_all(games / "built");
+
+    test::RecordingView view;
+    InstallerState state;
+    state.bridge.adbPath = FindTool("adb", "TARNEL_ADB");
+    state.bridge.aaptPath = FindTool("aapt", "TARNEL_AAPT");
+    InstallFlow flow(view, state);
+    flow.OpenPackage(bundle.string());
+    view.RunUntil([&] { return state.loading == 0; });
+    ASSERT_EQ(state.loadSucceeded, c.status != nullptr ? 1 : 0)
+        << testing::PrintToString(view.effects);
+    if (c.status != nullptr) {
+        EXPECT_EQ(view.lastStatus, c.installPath ? "安装包内有 7 个APK文件、1 个OBB文件"
+                                                 : "安装包内有 7 个APK文件、0 个OBB文件");
+        flow.PressInstallButton();
+        view.RunUntil([&] { return state.busy == 0; });
+        EXPECT_EQ(view.lastStatus, c.status);
+    } else {
+        EXPECT_TRUE(view.effects.size() > 0 &&
+                    view.Has("message: 错误 扩展数据的安装位置无效，只能在 Android/obb/" +
+                             std::string(kGame) + "/ 之内：" + c.installPath));
+    }
+    EXPECT_EQ(InstalledSplits(phone), c.installed);
+    const bool placed = !c.installed.empty() && c.installPath != nullptr;
+    EXPECT_EQ(fs::exists(phone.HostPath(std::string("/sdcard/") + kObb)), placed);
+    if (placed) {
+        EXPECT_EQ(fs::file_size(phone.HostPath(std::string("/sdcard/") + kObb)), 3u << 20);
+        // adb's own percentages arrive while the OBB goes up.
+        const auto uploading =
+            std::find(view.effects.begin(), view.effects.end(), "status: 正在上传数据包...");
+        const auto installing = std::find(uploading, view.effects.end(), "status: 正在安装软件...");
+        EXPECT_NE(std::find(uploading, installing, "progress: 100"), installing);
+    }
+    EXPECT_FALSE(fs::exists(phone.HostPath("/sdcard/Android/obb/com.example.nova")) &&
+                 c.installed.empty());
+    EXPECT_FALSE(fs::exists(phone.HostPath("/sdcard/DCIM/evil.obb")));
+    // Nothing is left beside the bundle.
+    EXPECT_EQ(std::distance(fs::directory_iterator(games), fs::directory_iterator()), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Bundles, BundleInstallTest, ::testing::ValuesIn(kCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(BundleInstall, AnEncryptedApkmIsNamedAsSuch) {
+    const fs::path folder = test::FreshTestFolder("apkm");
+    std::ofstream(folder / "old.apkm", std::ios::binary) << std::string("\x00\x01sodium", 8);
+    test::RecordingView view;
+    InstallerState state;
+    state.bridge.aaptPath = FindTool("aapt", "TARNEL_AAPT");
+    InstallFlow flow(view, state);
+    flow.OpenPackage((folder / "old.apkm").string());
+    view.RunUntil([&] { return state.loading == 0; });
+    EXPECT_TRUE(view.Has(
+        "message: 错误 "
+        "这是加密的旧版APKM文件，无法读取。请到APKMirror重新下载（2021年后的APKM文件未加密）。"));
+    EXPECT_EQ(state.loadSucceeded, 0);
+    fs::remove_all(folder);
+}
+
+TEST(BundleInstall, AZipIsStillRefused) {
+    test::RecordingView view;
+    InstallerState state;
+    InstallFlow flow(view, state);
+    flow.OpenPackage("/tmp/game.zip");
+    EXPECT_TRUE(view.Has("box: 文件格式只能是apk或tpk文件！"));
+}
+
+}  // namespace
+}  // namespace tarnel

@@ -1,0 +1,67 @@
+// A split-APK bundle through the real tarnelInstall: --info with the attached phone's choice,
+// --extract, --no-gui.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <nlohmann/json.hpp>
+
+#include "installer/package/package_writer.h"
+#include "platform/process_runner.h"
+#include "tests/apk/apk_builder.h"
+#include "tests/support/phone_fixture.h"
+
+namespace tarnel {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST(BundleCommandLine, InfoExtractAndInstallOnAV7aPhone) {
+    test::SimulatedPhone phone(
+        test::Scenario{{"abis", {"armeabi-v7a"}}, {"density", 160}, {"locale", "en-US"}});
+    ::setenv("XDG_CACHE_HOME", (phone.WorkFolder() / "cache").c_str(), 1);
+    const fs::path bundle = phone.WorkFolder() / "星际 game.apks";
+    std::optional<PackageWriter> writer = PackageWriter::Create(bundle);
+    for (const char* split :
+         {"", "config.arm64_v8a", "config.armeabi_v7a", "config.mdpi", "config.en", "config.fr"}) {
+        test::ApkContents apk;
+        apk.label = "星际";
+        apk.split = split;
+        const fs::path built = phone.WorkFolder() / (std::string(split) + "x.apk");
+        test::BuildApk(apk, built);
+        writer->AddFile(*split ? "split_" + std::string(split) + ".apk" : "base.apk",
+                        ReadFile(built));
+    }
+    ASSERT_TRUE(writer->Finish());
+
+    const RunResult info = RunProcess({TARNEL_INSTALL, "--info", bundle.string()});
+    ASSERT_EQ(info.exitStatus, 0) << info.output;
+    const auto facts = nlohmann::json::parse(info.output);
+    EXPECT_EQ(facts["appLabel"], "星际");
+    EXPECT_EQ(facts["packageName"], "com.example.game");
+    EXPECT_EQ(facts["splits"].size(), 6u);
+    EXPECT_EQ(facts["phone"]["abis"], nlohmann::json({"armeabi-v7a"}));
+    EXPECT_EQ(facts["phone"]["chosen"],
+              nlohmann::json({"base", "config.armeabi_v7a", "config.mdpi", "config.en"}));
+
+    const fs::path target = phone.WorkFolder() / "out";
+    const RunResult extract =
+        RunProcess({TARNEL_INSTALL, "--extract", bundle.string(), target.string()});
+    EXPECT_EQ(extract.exitStatus, 0) << extract.output;
+    EXPECT_TRUE(fs::exists(target / "split_config.en.apk"));
+
+    const RunResult install = RunProcess({TARNEL_INSTALL, "--no-gui", bundle.string()});
+    EXPECT_EQ(install.exitStatus, 0) << install.output;
+    EXPECT_EQ(phone.Adb({"shell", "pm", "path", "com.example.game"}).out,
+              "package:/data/app/com.example.game-1/base.apk\n"
+              "package:/data/app/com.example.game-1/split_config.armeabi_v7a.apk\n"
+              "package:/data/app/com.example.game-1/split_config.mdpi.apk\n"
+              "package:/data/app/com.example.game-1/split_config.en.apk\n");
+}
+
+}  // namespace
+}  // namespace tarnel
