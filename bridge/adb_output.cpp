@@ -55,10 +55,15 @@ bool VersionParts(std::string_view version, std::vector<long>& parts) {
 }  // namespace
 
 bool ListsReadyDevice(std::string_view output) {
+    return CountReadyDevices(output) > 0;
+}
+
+int CountReadyDevices(std::string_view output) {
     static constexpr std::string_view kHeader = "List of devices attached";
     size_t at = output.find(kHeader);
     if (at == std::string_view::npos)
-        return false;
+        return 0;
+    int count = 0;
     for (std::string_view line : Lines(output.substr(at + kHeader.size()))) {
         size_t tab = line.find('\t');
         if (tab == std::string_view::npos)
@@ -66,9 +71,9 @@ bool ListsReadyDevice(std::string_view output) {
         std::string_view state = Trim(line.substr(tab + 1));
         state = state.substr(0, state.find_first_of(" \t"));
         if (state == "device")
-            return true;
+            ++count;
     }
-    return false;
+    return count;
 }
 
 bool ListsPackage(std::string_view list, std::string_view name) {
@@ -102,12 +107,63 @@ bool IsVersionAtLeast(std::string_view version, std::string_view minimum) {
     return have >= need;
 }
 
+bool ReportsInstallSuccess(std::string_view output) {
+    for (std::string_view line : Lines(output)) {
+        if (Trim(line) == "Success")
+            return true;
+    }
+    return false;
+}
+
+namespace {
+
+// The result part of an install text's failure line, from "Failure" on; empty when none.
+std::string_view FailureLine(std::string_view output) {
+    static constexpr std::string_view kAdbPrefix = "adb: failed to install ";
+    static constexpr std::string_view kAfterPath = ": Failure";
+    for (std::string_view line : Lines(output)) {
+        line = Trim(line);
+        if (line.starts_with("Failure"))
+            return line;
+        // The path comes first and may hold anything; the phone's words come last.
+        if (line.starts_with(kAdbPrefix)) {
+            const size_t at = line.rfind(kAfterPath);
+            if (at != std::string_view::npos)
+                return line.substr(at + 2);
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+bool ReportsSeveralDevices(std::string_view output) {
+    for (std::string_view line : Lines(output)) {
+        line = Trim(line);
+        // "adb: error: failed to get feature set: more than one device/emulator" and the like.
+        if ((line.starts_with("error: ") || line.starts_with("adb: error: ")) &&
+            line.ends_with(": more than one device/emulator")) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool ReportsNoSuchFile(std::string_view output) {
+    for (std::string_view line : Lines(output)) {
+        line = Trim(line);
+        if (line.starts_with("ls: ") && line.ends_with("No such file or directory"))
+            return true;
+    }
+    return false;
+}
+
 std::string InstallFailureCode(std::string_view output) {
     static constexpr std::string_view kMarker = "Failure";
-    size_t at = output.find(kMarker);
-    if (at == std::string_view::npos)
+    const std::string_view line = FailureLine(output);
+    if (line.empty())
         return "NONE";
-    std::string_view rest = output.substr(at + kMarker.size());
+    std::string_view rest = line.substr(kMarker.size());
     size_t open = rest.find('[');
     if (open != std::string_view::npos)
         rest.remove_prefix(open + 1);

@@ -9,6 +9,8 @@ namespace tarnel {
 // state "device" (offline and unauthorized phones do not count; start-up lines before the header
 // are ignored).
 bool ListsReadyDevice(std::string_view devicesOutput);
+// How many devices such lines list in state "device".
+int CountReadyDevices(std::string_view devicesOutput);
 
 // `pm list package`: true when the package itself is listed, not merely a longer name that starts
 // with it ("com.kestrum.player.debug" does not list "com.kestrum.player").
@@ -22,10 +24,22 @@ std::string DumpedVersionName(std::string_view dump);
 // "2.2.0", "2.10.0" is newer than "2.2.0"). An empty or non-numeric version is older than any.
 bool IsVersionAtLeast(std::string_view version, std::string_view minimum);
 
+// Whether an `adb install` text holds the result line "Success" that the phone's package
+// manager writes, as a line of its own: the APK's path that adb echoes ("Success.apk", a folder
+// named Success) never counts.
+bool ReportsInstallSuccess(std::string_view installOutput);
+
 // The failure code of an `adb install` text: the leading [A-Z0-9_] run inside the brackets after
-// "Failure" ("INSTALL_FAILED_ALREADY_EXISTS" from "[INSTALL_FAILED_ALREADY_EXISTS: Attempt…]").
-// "NONE" when the text has no "Failure".
+// "Failure" ("INSTALL_FAILED_ALREADY_EXISTS" from "[INSTALL_FAILED_ALREADY_EXISTS: Attempt…]"),
+// taken only from a result line: one that starts with "Failure", or adb's "adb: failed to
+// install PATH: Failure [...]" after the path. "NONE" when no such line is there.
 std::string InstallFailureCode(std::string_view installOutput);
+
+// adb's own complaint that it cannot choose among several attached phones.
+bool ReportsSeveralDevices(std::string_view adbOutput);
+
+// `ls` on the phone of a folder that is not there.
+bool ReportsNoSuchFile(std::string_view lsOutput);
 
 // `adb pull` of a file the phone lacks, in the words of old and current adb.
 bool ReportsMissingRemoteFile(std::string_view pullOutput);

@@ -36,6 +36,10 @@ void DeviceBridge::DiscoverTools() {
 }
 
 std::string DeviceBridge::RunTool(std::string commandLine, const RunOptions& options) const {
+    return RunToolResult(std::move(commandLine), options).output;
+}
+
+RunResult DeviceBridge::RunToolResult(std::string commandLine, const RunOptions& options) const {
     if (commandLine.empty())
         return {};
     if (Verbose())
@@ -43,23 +47,32 @@ std::string DeviceBridge::RunTool(std::string commandLine, const RunOptions& opt
     RunResult result = RunProcess(SplitCommandLine(commandLine), options);
     if (result.outcome == RunResult::Outcome::CouldNotStart) {
         LogLine("could not start: " + commandLine);
-        return {};
+        return result;
     }
     if (result.outcome == RunResult::Outcome::TimedOut)
         LogLine("time limit reached, stopped");
     if (Verbose())
-        LogLine("output: " + result.output);
+        LogLine("output: " + result.output + "\nexit status: " + std::to_string(result.exitStatus));
     // Stray zero bytes would end the text for every later search; they carry nothing.
     if (result.output.find('\0') != std::string::npos)
         std::erase(result.output, '\0');
-    return Utf8ToAnsi(result.output.data(), static_cast<int>(result.output.size()));
+    result.output = Utf8ToAnsi(result.output.data(), static_cast<int>(result.output.size()));
+    return result;
+}
+
+RunResult DeviceBridge::RunKind(ToolCommand kind, const RunOptions& options) const {
+    RunOptions chosen = options;
+    if (IsLongRunning(kind))
+        chosen.idleLimit = noProgressLimit;
+    else
+        chosen.timeLimit = quickQueryLimit;
+    if (!chosen.stop.stop_possible())
+        chosen.stop = stopToken;
+    return RunToolResult(BuildCommand(kind), chosen);
 }
 
 std::string DeviceBridge::Run(ToolCommand kind, const RunOptions& options) const {
-    RunOptions chosen = options;
-    if (!IsLongRunning(kind))
-        chosen.timeLimit = quickQueryLimit;
-    return RunTool(BuildCommand(kind), chosen);
+    return RunKind(kind, options).output;
 }
 
 }  // namespace tarnel

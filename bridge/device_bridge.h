@@ -2,8 +2,10 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "bridge/device_info.h"
 #include "bridge/permission_table.h"
@@ -43,8 +45,15 @@ class DeviceBridge {
     std::string unpackFolder;
 
     // How long a quick query (devices, shell questions, badging) may take before its process
-    // group is killed. Installs and pushes have no limit.
+    // group is killed. Installs and pushes have no overall limit.
     std::chrono::milliseconds quickQueryLimit{30000};
+    // How long an install or push may print nothing and move no bytes before the phone is taken
+    // for hung and the run is ended: far beyond a slow phone's pauses.
+    std::chrono::milliseconds noProgressLimit{120000};
+
+    // Why the last install or push failed when the cause was the phone, not the package.
+    enum class PhoneTrouble { None, SeveralPhones, NoAnswer };
+    PhoneTrouble phoneTrouble = PhoneTrouble::None;
 
     // A stop request ends the running tool at once (its text so far is what the operation sees).
     std::stop_token stopToken;
@@ -62,9 +71,14 @@ class DeviceBridge {
     // Runs a command line (never through a shell) and returns its standard output and error,
     // converted to the narrow encoding; empty when nothing could be started.
     std::string RunTool(std::string commandLine, const RunOptions& options = {}) const;
+    // The same run with how it ended (could not start, finished with its exit status, timed out,
+    // stopped) beside the converted text.
+    RunResult RunToolResult(std::string commandLine, const RunOptions& options = {}) const;
 
     // Device discovery and facts.
     int IsDeviceConnected();
+    // Phones that adb lists as ready to use.
+    int ReadyDeviceCount();
     int IsCompanionInstalled();
     bool IsCompanionCurrent();
     void StartCompanion();
@@ -78,12 +92,24 @@ class DeviceBridge {
     void RemoveObbData();
     bool TakeScreenshot();
 
+    // Files on the phone. A listing is nothing when the folder is not there, and names only
+    // what is certain: a folder that could not be read lists as unknown.
+    struct DeviceListing {
+        enum class State { Missing, Listed, Unknown };
+        State state = State::Unknown;
+        std::vector<std::string> names;
+    };
+    DeviceListing ListDeviceFolder(const std::string& devicePath);
+    // Removes files and folders, with all they hold, from the phone.
+    void RemoveDevicePaths(const std::vector<std::string>& devicePaths);
+
     // APK inspection: 0 after parsing, -1 when aapt could not read the file.
     int InspectApk();
     std::string ApkPathCopy() const { return apkPath; }
 
   private:
     std::string Run(ToolCommand kind, const RunOptions& options = {}) const;
+    RunResult RunKind(ToolCommand kind, const RunOptions& options = {}) const;
 
     BridgeVariant variant_;
 };

@@ -7,6 +7,10 @@ int DeviceBridge::IsDeviceConnected() {
     return ListsReadyDevice(Run(ToolCommand::Devices)) ? 1 : 0;
 }
 
+int DeviceBridge::ReadyDeviceCount() {
+    return CountReadyDevices(Run(ToolCommand::Devices));
+}
+
 int DeviceBridge::IsCompanionInstalled() {
     companionInstalled = ListsPackage(Run(ToolCommand::PackageList), kCompanionPackage) ? 1 : 0;
     // The result is the opposite of the flag; callers read the flag.

@@ -3,6 +3,7 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <system_error>
 
@@ -45,9 +46,15 @@ std::filesystem::path UserCacheFolder() {
 }
 
 std::filesystem::path WorkTmpFolder() {
-    std::filesystem::path tmp = UserCacheFolder() / "tmp";
     std::error_code ignored;
-    std::filesystem::create_directories(tmp, ignored);
+    return WorkTmpFolder(ignored);
+}
+
+std::filesystem::path WorkTmpFolder(std::error_code& error) {
+    std::filesystem::path tmp = UserCacheFolder() / "tmp";
+    std::filesystem::create_directories(tmp, error);
+    if (!error && ::access(tmp.c_str(), W_OK | X_OK) != 0)
+        error = std::error_code(errno, std::generic_category());
     return tmp;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <system_error>
 
 namespace tarnel {
 
@@ -15,5 +16,7 @@ std::filesystem::path UserCacheFolder();
 
 // UserCacheFolder()/tmp, created when missing: screenshots and temporary copies.
 std::filesystem::path WorkTmpFolder();
+// The same, with why it could not be created (a read-only home, say) in error.
+std::filesystem::path WorkTmpFolder(std::error_code& error);
 
 }  // namespace tarnel

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <optional>
 #include <utility>
 
@@ -140,19 +141,47 @@ int DecodeStatus(int status) {
     return -1;
 }
 
+// Bytes the process has read and written through any file or socket; -1 when unknown.
+long long IoCounter(pid_t pid) {
+    char path[64];
+    std::snprintf(path, sizeof path, "/proc/%d/io", static_cast<int>(pid));
+    std::FILE* file = std::fopen(path, "re");
+    if (file == nullptr)
+        return -1;
+    long long total = 0, value = 0;
+    char name[32];
+    while (std::fscanf(file, "%31[^:]: %lld\n", name, &value) == 2) {
+        if (std::string_view(name) == "rchar" || std::string_view(name) == "wchar")
+            total += value;
+    }
+    std::fclose(file);
+    return total;
+}
+
 // Reads until end of output, the time limit, or (after the child's exit) a quiet grace period.
 void ReadOutput(int fd, pid_t pid, const RunOptions& options, RunResult& result) {
     const Clock::time_point deadline =
         options.timeLimit.count() > 0 ? Clock::now() + options.timeLimit : Clock::time_point::max();
     bool exited = false;
     Clock::time_point graceEnd = Clock::time_point::max();
+    Clock::time_point lastActivity = Clock::now();
+    long long lastCounter = -1;
     char buffer[65536];
     while (true) {
         const Clock::time_point now = Clock::now();
-        if (now >= deadline || options.stop.stop_requested()) {
+        if (options.idleLimit.count() > 0 && !exited) {
+            const long long counter = IoCounter(pid);
+            if (counter != lastCounter) {
+                lastCounter = counter;
+                lastActivity = now;
+            }
+        }
+        const bool stuck =
+            options.idleLimit.count() > 0 && !exited && now - lastActivity >= options.idleLimit;
+        if (now >= deadline || stuck || options.stop.stop_requested()) {
             ::kill(-pid, SIGKILL);
-            result.outcome =
-                now >= deadline ? RunResult::Outcome::TimedOut : RunResult::Outcome::Stopped;
+            result.outcome = now >= deadline || stuck ? RunResult::Outcome::TimedOut
+                                                      : RunResult::Outcome::Stopped;
             return;
         }
         if (now >= graceEnd)
@@ -173,6 +202,7 @@ void ReadOutput(int fd, pid_t pid, const RunOptions& options, RunResult& result)
             }
             std::string_view piece(buffer, static_cast<size_t>(n));
             result.output.append(piece);
+            lastActivity = Clock::now();
             if (options.onOutput)
                 options.onOutput(piece);
             if (exited)

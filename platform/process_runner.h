@@ -13,6 +13,10 @@ struct RunOptions {
     // Zero means no limit. On expiry the child's process group is killed and what was read is
     // returned.
     std::chrono::milliseconds timeLimit{0};
+    // Zero means no limit. A child that writes nothing and reads and writes no bytes anywhere
+    // (its I/O counters stand still) for this long is taken as stuck and ended as on the time
+    // limit.
+    std::chrono::milliseconds idleLimit{0};
     // Give the child a pseudo-terminal for its output, for tools that show progress only on a
     // terminal.
     bool pseudoTerminal = false;

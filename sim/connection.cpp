@@ -79,10 +79,19 @@ bool Connection::Receive(Message& message) {
         return false;
     }
     Log("<-", message);
+    if (message.command == kWrte && behaviour_.hangAfterBytes != 0 &&
+        receivedBytes_.fetch_add(message.payload.size()) + message.payload.size() >
+            behaviour_.hangAfterBytes) {
+        hung_ = true;
+    }
     return message.command != kWrte || CountStreamBytes(message.payload.size());
 }
 
 void Connection::Handle(const Message& message) {
+    // A hung phone still takes the bytes off the cable but never acts on them.
+    if (hung_) {
+        return;
+    }
     switch (message.command) {
         case kCnxn:
             Answer(message);
@@ -157,6 +166,9 @@ bool Connection::Send(const Message& message) {
     }
     if (pulled_.load()) {
         return false;
+    }
+    if (hung_) {
+        return true;
     }
     Log("->", message);
     std::lock_guard lock(sendMutex_);

@@ -25,6 +25,7 @@ struct ConnectionBehaviour {
     bool refuseHandshake = false;  // asks for authentication and never accepts a key
     bool hang = false;             // completes the handshake, then never answers a command
     uint64_t dropAfterBytes = 0;   // stream bytes, either way, before the cable is "pulled"
+    uint64_t hangAfterBytes = 0;   // stream bytes from the host, then silence on a live cable
     bool verbose = false;          // every packet to stderr
 };
 
@@ -57,6 +58,8 @@ class Connection final : public MessageSink {
     std::mutex sendMutex_;
     std::atomic<uint64_t> streamBytes_{0};
     std::atomic<bool> pulled_{false};
+    std::atomic<uint64_t> receivedBytes_{0};
+    std::atomic<bool> hung_{false};
     bool online_ = false;
     size_t maxPayload_ = kDeviceMaxPayload;
     uint32_t nextStreamId_ = 1;

@@ -32,6 +32,7 @@ const std::set<std::string>& KnownKeys() {
                                                "installResult",
                                                "installResultForm",
                                                "dropAfterBytes",
+                                               "hangAfterBytes",
                                                "hang",
                                                "refuseHandshake",
                                                "features",
@@ -166,6 +167,7 @@ Scenario ParseScenario(const std::string& jsonText) {
     Read(object, "companionDelayMs", scenario.companionDelayMs);
     Read(object, "installResult", scenario.installResult);
     Read(object, "dropAfterBytes", scenario.dropAfterBytes);
+    Read(object, "hangAfterBytes", scenario.hangAfterBytes);
     Read(object, "screencap", scenario.screencap);
     Read(object, "hang", scenario.hang);
     Read(object, "refuseHandshake", scenario.refuseHandshake);

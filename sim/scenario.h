@@ -38,6 +38,7 @@ struct Scenario {
     std::string installResult = "Success";
     InstallResultForm installResultForm = InstallResultForm::Modern;
     uint64_t dropAfterBytes = 0;
+    uint64_t hangAfterBytes = 0;
     bool screencap = true;  // false: no screencap command, like Android 2
     bool hang = false;
     bool refuseHandshake = false;

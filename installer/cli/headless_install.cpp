@@ -10,7 +10,6 @@
 
 #include "installer/cli/terminal_view.h"
 #include "installer/flow/install_flow.h"
-#include "installer/flow/install_messages.h"
 #include "platform/tool_locator.h"
 
 namespace tarnel {
@@ -18,14 +17,16 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Turns Ctrl-C and SIGTERM into a call on the view's thread. The signals are blocked in every
-// thread and taken here with sigtimedwait, so no handler runs in a random thread.
+// Turns Ctrl-C, SIGTERM and SIGHUP (the terminal was closed) into a call on the view's thread. The
+// signals are blocked in every thread and taken here with sigtimedwait, so no handler runs in a
+// random thread.
 class InterruptWatch {
   public:
     explicit InterruptWatch(TerminalView& view, std::function<void()> onInterrupt) {
         sigemptyset(&signals_);
         sigaddset(&signals_, SIGINT);
         sigaddset(&signals_, SIGTERM);
+        sigaddset(&signals_, SIGHUP);
         ::pthread_sigmask(SIG_BLOCK, &signals_, &previous_);
         watcher_ = std::jthread([this, &view, onInterrupt](std::stop_token stop) {
             const timespec tick{0, 200'000'000};
@@ -83,15 +84,14 @@ int RunHeadlessInstall(const std::string& path, bool internal, std::ostream& out
         return kFailedExit;
 
     flow.StartInstall();
-    if (state.busy == 0) {
-        return view.LastStatus() == NarrowText(text::kConnectPhone) ? kNoPhoneExit : kFailedExit;
-    }
     RunUntil(view, [&] { return state.busy == 0; });
     if (interrupted) {
         err << "tarnelInstall: stopped\n";
         return kFailedExit;
     }
-    return view.LastStatus() == NarrowText(text::kInstalled) ? kInstalledExit : kFailedExit;
+    if (state.lastInstall == InstallOutcome::Installed)
+        return kInstalledExit;
+    return state.lastInstall == InstallOutcome::NoPhone ? kNoPhoneExit : kFailedExit;
 }
 
 }  // namespace tarnel

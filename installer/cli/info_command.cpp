@@ -9,6 +9,7 @@
 #include "installer/flow/install_messages.h"
 #include "installer/package/package_info.h"
 #include "installer/package/package_messages.h"
+#include "platform/folders.h"
 #include "platform/text_codec.h"
 
 namespace tarnel {
@@ -66,8 +67,17 @@ int RunInfoCommand(DeviceBridge& bridge, const std::string& path, std::ostream& 
             err << NarrowText(text::kBadPackage) << '\n';
             return 2;
         }
-        ReadPackagePermissions(bridge);
-        bridge.apkPath.clear();
+        const int permissions = ReadPackagePermissions(bridge);
+        if (permissions == kPermissionsApkDiffers) {
+            err << NarrowText(kApkNameDiffersText) << '\n';
+            return 2;
+        }
+        if (permissions == kPermissionsNoWorkFolder) {
+            std::error_code folderError;
+            err << NarrowText(kCacheNotWritable) << WorkTmpFolder(folderError).string() << " ("
+                << folderError.message() << ")\n";
+            return 2;
+        }
     } else {
         bridge.apkPath = absolute;
         if (bridge.InspectApk() != 0) {

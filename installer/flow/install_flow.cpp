@@ -1,11 +1,13 @@
 #include "installer/flow/install_flow.h"
 
+#include <exception>
 #include <filesystem>
 
 #include "installer/flow/install_messages.h"
 #include "installer/flow/install_worker.h"
 #include "installer/package/package_info.h"
 #include "platform/folders.h"
+#include "platform/log.h"
 
 namespace tarnel {
 namespace {
@@ -88,7 +90,19 @@ void InstallFlow::Post(std::function<void()> effect) {
 }
 
 void InstallFlow::StartWorker(std::function<void()> body) {
-    workers_.emplace_back(std::move(body));
+    // Finished workers are joined at once; only the running ones are kept.
+    std::erase_if(workers_, [](const Worker& worker) { return worker.done->load(); });
+    auto done = std::make_shared<std::atomic<bool>>(false);
+    workers_.push_back({done, std::jthread([body = std::move(body), done] {
+                            try {
+                                body();
+                            } catch (const std::exception& error) {
+                                LogLine(std::string("worker ended by an error: ") + error.what());
+                            } catch (...) {
+                                LogLine("worker ended by an unknown error");
+                            }
+                            done->store(true);
+                        })});
 }
 
 void InstallFlow::StartDeviceCheck() {
@@ -170,10 +184,16 @@ void InstallFlow::StartPermissionWorker(unsigned generation, const DeviceBridge&
     DeviceBridge bridge = facts;
     bridge.stopToken = stop_.get_token();
     StartWorker([this, bridge, generation]() mutable {
-        ReadPackagePermissions(bridge);
-        Post([this, generation, text = bridge.permissionText] {
+        const int read = ReadPackagePermissions(bridge);
+        std::error_code error;
+        const std::string folder = WorkTmpFolder(error).string();
+        Post([this, generation, read, folder, text = bridge.permissionText] {
             if (generation != generation_)
                 return;
+            if (read == kPermissionsApkDiffers)
+                view_.ShowBox(NarrowText(kApkNameDiffersText));
+            if (read == kPermissionsNoWorkFolder)
+                view_.ShowBox(NarrowText(kCacheNotWritable) + folder);
             state_.bridge.permissionText = text;
             view_.ShowFacts(state_.bridge);
             view_.EnablePermissionToggle(true);
@@ -194,22 +214,47 @@ void InstallFlow::PressInstallButton() {
 }
 
 void InstallFlow::StartInstall() {
-    if (state_.bridge.IsDeviceConnected() == 0) {
-        view_.SetStatus(NarrowText(text::kConnectPhone));
-        view_.ShowBox(NarrowText(text::kPhoneNotConnected));
-        return;
-    }
-    if (state_.packageLoaded == 0) {
-        view_.ShowBox(NarrowText(text::kNothingLoaded));
-        return;
-    }
     if (state_.busy == 1) {
         view_.ShowBox(NarrowText(text::kWaitForInstall));
         return;
     }
+    // From here the press counts as an installation: the phone check runs on a worker, as adb
+    // can take its time to answer, and a second press is told to wait.
     state_.busy = 1;
-    state_.readyToInstall = 1;
     view_.EnableInstallButton(false);
+    DeviceBridge bridge = state_.bridge;
+    bridge.stopToken = stop_.get_token();
+    StartWorker([this, bridge]() mutable {
+        const int phones = bridge.ReadyDeviceCount();
+        Post([this, phones] { ContinueInstall(phones); });
+    });
+}
+
+void InstallFlow::ContinueInstall(int phones) {
+    const auto refuse = [this](InstallOutcome outcome) {
+        state_.busy = 0;
+        state_.lastInstall = outcome;
+        if (state_.loading == 0)
+            view_.EnableInstallButton(true);
+    };
+    if (phones == 0) {
+        view_.SetStatus(NarrowText(text::kConnectPhone));
+        view_.ShowBox(NarrowText(text::kPhoneNotConnected));
+        return refuse(InstallOutcome::NoPhone);
+    }
+    if (phones > 1) {
+        // Until a phone can be chosen, adb would refuse every command.
+        view_.SetStatus(NarrowText(text::kSeveralPhones));
+        view_.ShowBox(NarrowText(text::kSeveralPhones));
+        return refuse(InstallOutcome::Failed);
+    }
+    if (state_.packageLoaded == 0) {
+        view_.ShowBox(NarrowText(text::kNothingLoaded));
+        return refuse(InstallOutcome::Failed);
+    }
+    if (stop_.stop_requested())
+        return refuse(InstallOutcome::Stopped);
+    state_.readyToInstall = 1;
 
     DeviceBridge bridge = state_.bridge;
     bridge.stopToken = stop_.get_token();
@@ -217,15 +262,16 @@ void InstallFlow::StartInstall() {
     StartWorker([this, bridge, job]() mutable {
         PostingReporter reporter([this](std::function<void()> e) { Post(std::move(e)); }, view_);
         const InstallOutcome outcome = RunInstallJob(bridge, job, reporter);
-        Post([this, outcome] { FinishInstall(outcome == InstallOutcome::Installed); });
+        Post([this, outcome] { FinishInstall(outcome); });
     });
 }
 
-void InstallFlow::FinishInstall(bool installed) {
+void InstallFlow::FinishInstall(InstallOutcome outcome) {
     state_.busy = 0;
+    state_.lastInstall = outcome;
     view_.SetProgress(-1);
     view_.EnableInstallButton(true);
-    if (installed) {
+    if (outcome == InstallOutcome::Installed) {
         state_.readyToInstall = 0;
         view_.ShowInstallDone(true);
     }

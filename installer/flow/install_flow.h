@@ -1,5 +1,7 @@
 #pragma once
 
+#include <atomic>
+#include <functional>
 #include <memory>
 #include <stop_token>
 #include <string>
@@ -38,14 +40,20 @@ class InstallFlow {
     void StartWorker(std::function<void()> body);
     void ApplyLoadResult(unsigned generation, bool isTpk, LoadResult result);
     void StartPermissionWorker(unsigned generation, const DeviceBridge& facts);
-    void FinishInstall(bool installed);
+    void ContinueInstall(int phones);
+    void FinishInstall(InstallOutcome outcome);
+
+    struct Worker {
+        std::shared_ptr<std::atomic<bool>> done;
+        std::jthread thread;
+    };
 
     InstallerView& view_;
     InstallerState& state_;
     std::stop_source stop_;
     unsigned generation_ = 0;  // of the package last opened; older results are dropped
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);
-    std::vector<std::jthread> workers_;
+    std::vector<Worker> workers_;
 };
 
 }  // namespace tarnel

@@ -16,6 +16,10 @@ inline constexpr std::string_view kUploading = "正在上传数据包...";
 inline constexpr std::string_view kUploadFailed = "上传失败，可能空间不足。";
 inline constexpr std::string_view kInstalling = "正在安装软件...";
 inline constexpr std::string_view kInstalled = "已安装到手机";
+inline constexpr std::string_view kSeveralPhones = "连接了多部手机，请只保留一部手机后重试。";
+inline constexpr std::string_view kPhoneNotAnswering =
+    "手机长时间没有响应，已停止。请重新连接手机后重试。";
+inline constexpr std::string_view kUnexpectedError = "出现意外错误：";
 
 inline constexpr std::string_view kWrongFileType = "文件格式只能是apk或tpk文件！";
 inline constexpr std::string_view kBadPackage = "解释包有误";

@@ -1,8 +1,10 @@
 #include "installer/flow/install_worker.h"
 
+#include <exception>
 #include <filesystem>
 
 #include "installer/flow/install_messages.h"
+#include "installer/flow/phone_data.h"
 #include "installer/package/folder_tree.h"
 #include "installer/package/package_messages.h"
 #include "installer/package/unpack_package.h"
@@ -11,11 +13,25 @@
 namespace tarnel {
 namespace {
 
-// Also after a stop request, which would end the removal before it began.
-void RemovePushedData(const DeviceBridge& bridge) {
+// Removes what this run added to the phone, and only that; also after a stop request, which
+// would end the removal before it began.
+void RemovePushedData(const DeviceBridge& bridge, const std::vector<std::string>& added) {
     DeviceBridge cleaner = bridge;
     cleaner.stopToken = {};
-    cleaner.RemoveObbData();
+    cleaner.RemoveDevicePaths(added);
+}
+
+// A phone that is the cause says so rather than blaming space or the package.
+std::string_view TroubleText(const DeviceBridge& bridge, std::string_view otherwise) {
+    switch (bridge.phoneTrouble) {
+        case DeviceBridge::PhoneTrouble::SeveralPhones:
+            return text::kSeveralPhones;
+        case DeviceBridge::PhoneTrouble::NoAnswer:
+            return text::kPhoneNotAnswering;
+        case DeviceBridge::PhoneTrouble::None:
+            break;
+    }
+    return otherwise;
 }
 
 InstallOutcome InstallApkStep(DeviceBridge& bridge, bool toSdCard, InstallReporter& report) {
@@ -26,12 +42,13 @@ InstallOutcome InstallApkStep(DeviceBridge& bridge, bool toSdCard, InstallReport
     }
     if (bridge.stopToken.stop_requested())
         return InstallOutcome::Stopped;
-    report.Status(NarrowText(InstallFailureText(bridge.installFailure)));
+    report.Status(NarrowText(TroubleText(bridge, InstallFailureText(bridge.installFailure))));
     return InstallOutcome::Failed;
 }
 
 // Unpacks and checks; gives the check's result, or kManifestBroken when the unpack itself
-// failed (a corrupt entry is never uploaded).
+// failed (a corrupt entry is never uploaded), or kRefused after telling why.
+constexpr int kRefused = 1;
 int UnpackAndVerify(DeviceBridge& bridge, const InstallJob& job, InstallReporter& report) {
     UnpackOptions options;
     options.stop = bridge.stopToken;
@@ -43,6 +60,10 @@ int UnpackAndVerify(DeviceBridge& bridge, const InstallJob& job, InstallReporter
     };
     const UnpackReport unpacked = UnpackPackage(bridge, job.packagePath, options);
     report.Progress(-1);
+    if (unpacked.status == UnpackStatus::Refused) {
+        report.Box(unpacked.message);
+        return kRefused;
+    }
     if (unpacked.status == UnpackStatus::Failed)
         return kManifestBroken;
     return VerifyUnpacked(bridge);
@@ -59,39 +80,48 @@ InstallOutcome InstallGamePackage(DeviceBridge& bridge, const InstallJob& job,
     if (bridge.stopToken.stop_requested())
         return InstallOutcome::Stopped;
     if (check != kUnpackedIntact) {
-        report.Box(VerifyResultMessage(check));
+        if (check != kRefused)
+            report.Box(VerifyResultMessage(check));
         return InstallOutcome::Failed;
     }
 
     std::error_code error;
     const bool hasData = std::filesystem::is_directory(bridge.obbSourceDir, error);
+    std::vector<std::string> added;
     if (hasData) {
         report.Status(NarrowText(text::kUploading));
+        added = DataThePushWouldAdd(bridge, bridge.obbSourceDir);
         const int failed = bridge.PushObbData([&](int percent) { report.Progress(percent); });
         report.Progress(-1);
         if (failed != 0 || bridge.stopToken.stop_requested()) {
             if (!bridge.stopToken.stop_requested())
-                report.Status(NarrowText(text::kUploadFailed));
+                report.Status(NarrowText(TroubleText(bridge, text::kUploadFailed)));
             // Half a game's data is of no use to the game and only takes space on the phone.
-            RemovePushedData(bridge);
+            RemovePushedData(bridge, added);
             return bridge.stopToken.stop_requested() ? InstallOutcome::Stopped
                                                      : InstallOutcome::Failed;
         }
     }
     const InstallOutcome outcome = InstallApkStep(bridge, job.toSdCard, report);
     if (outcome != InstallOutcome::Installed && hasData)
-        RemovePushedData(bridge);
+        RemovePushedData(bridge, added);
     return outcome;
 }
 
 }  // namespace
 
 InstallOutcome RunInstallJob(DeviceBridge& bridge, const InstallJob& job, InstallReporter& report) {
-    if (!job.isTpk) {
-        bridge.apkPath = job.packagePath;
-        return InstallApkStep(bridge, job.toSdCard, report);
+    try {
+        if (!job.isTpk) {
+            bridge.apkPath = job.packagePath;
+            return InstallApkStep(bridge, job.toSdCard, report);
+        }
+        return InstallGamePackage(bridge, job, report);
+    } catch (const std::exception& error) {
+        // Out of memory or the like: the window must come back, not the process end.
+        report.Box(NarrowText(text::kUnexpectedError) + error.what());
+        return InstallOutcome::Failed;
     }
-    return InstallGamePackage(bridge, job, report);
 }
 
 }  // namespace tarnel

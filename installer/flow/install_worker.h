@@ -23,7 +23,8 @@ struct InstallJob {
     bool toSdCard = true;
 };
 
-enum class InstallOutcome { Installed, Failed, Stopped };
+// How an installation ended; NoPhone: it did not start, as no phone was there.
+enum class InstallOutcome { Installed, Failed, Stopped, NoPhone };
 
 // Installs job on the phone with bridge, which holds the tool paths, the package's facts and the
 // stop token. For a game package: unpack beside it, check, upload the data, install the APK; the

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "bridge/device_bridge.h"
+#include "installer/flow/install_worker.h"
 
 namespace tarnel {
 
@@ -17,6 +19,8 @@ struct InstallerState {
     int installToSdCard = 1;
     int loading = 0;        // a load worker is running
     int loadSucceeded = 0;  // the facts of the package last opened could be read
+    // How the last press of the install button ended.
+    std::optional<InstallOutcome> lastInstall;
     std::string commandLinePath;
     std::string openedPath;
     std::string iconTempPath;

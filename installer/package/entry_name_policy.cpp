@@ -41,6 +41,9 @@ NameVerdict JudgeEntryName(std::string_view name) {
         return NameVerdict::DriveLetter;
     }
     const std::vector<std::string> components = NameComponents(name);
+    if (name.size() > kMaxNameBytes || components.size() > kMaxNameComponents) {
+        return NameVerdict::TooDeep;
+    }
     for (const std::string& component : components) {
         if (component == "..") {
             return NameVerdict::ParentReference;
@@ -63,6 +66,8 @@ const char* NameVerdictText(NameVerdict verdict) {
             return "parent folder reference";
         case NameVerdict::ControlCharacter:
             return "control character in name";
+        case NameVerdict::TooDeep:
+            return "too deep";
     }
     return "unknown";
 }

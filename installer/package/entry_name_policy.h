@@ -15,7 +15,12 @@ enum class NameVerdict {
     DriveLetter,       // "C:..." and every other name with ':' as its second character
     ParentReference,   // holds a ".." component
     ControlCharacter,  // bytes below 0x20 or 0x7F, which no package tool writes on purpose
+    TooDeep,           // more folders or bytes than a path holds: could not be removed again
 };
+
+// No game's data goes deeper; a path of this many components stays well inside PATH_MAX.
+inline constexpr std::size_t kMaxNameComponents = 64;
+inline constexpr std::size_t kMaxNameBytes = 1024;
 
 NameVerdict JudgeEntryName(std::string_view name);
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "installer/package/folder_tree.h"
+#include "installer/package/package_check.h"
 #include "installer/package/package_messages.h"
 #include "installer/package/unpack_package.h"
 #include "installer/package/unpacker.h"
@@ -25,10 +26,19 @@ std::string Megabytes(std::uint64_t bytes) {
 int RunExtractCommand(const std::filesystem::path& package,
                       const std::optional<std::filesystem::path>& folder, std::ostream& out,
                       std::ostream& err, bool progressLine) {
-    const std::filesystem::path target =
-        std::filesystem::absolute(folder.value_or(ChooseUnpackFolder(package)));
+    if (const std::string refusal = CheckPackageFile(package); !refusal.empty()) {
+        out << refusal << '\n';
+        return 1;
+    }
     std::error_code error;
-    const bool existed = std::filesystem::exists(target, error);
+    const bool existed = folder && std::filesystem::exists(*folder, error);
+    const std::filesystem::path chosen = folder ? *folder : CreateUnpackFolder(package);
+    const std::filesystem::path target =
+        chosen.empty() ? chosen : std::filesystem::absolute(chosen, error);
+    if (target.empty()) {
+        err << "cannot create a folder to unpack into beside " << package.string() << '\n';
+        return 1;
+    }
     UnpackOptions options;
     const std::string status = NarrowText("正在解压缩TPK文件...");
     if (progressLine) {

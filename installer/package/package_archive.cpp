@@ -93,11 +93,14 @@ std::optional<std::uint64_t> PackageArchive::Find(std::string_view name) const {
     return static_cast<std::uint64_t>(index);
 }
 
-bool PackageArchive::ExtractToOpenFile(std::uint64_t index, int fd, std::string* error) const {
+bool PackageArchive::ExtractToOpenFile(std::uint64_t index, int fd, std::string* error,
+                                       std::uint64_t limit) const {
     std::string failure;
     const std::optional<ArchiveEntry> entry = Entry(index);
     if (!entry || entry->IsDirectory() || entry->IsSymbolicLink()) {
         failure = "not a file entry";
+    } else if (entry->size > limit) {
+        failure = "entry too long";
     } else {
         std::vector<char> buffer(std::min<std::uint64_t>(kReadBufferSize, entry->size + 1));
         if (ReserveFileSize(fd, entry->size, &failure) &&
@@ -113,7 +116,7 @@ bool PackageArchive::ExtractToOpenFile(std::uint64_t index, int fd, std::string*
 }
 
 bool PackageArchive::ExtractToFile(std::uint64_t index, const std::filesystem::path& target,
-                                   std::string* error) const {
+                                   std::string* error, std::uint64_t limit) const {
     std::error_code folderFailure;
     if (target.has_parent_path()) {
         std::filesystem::create_directories(target.parent_path(), folderFailure);
@@ -126,7 +129,7 @@ bool PackageArchive::ExtractToFile(std::uint64_t index, const std::filesystem::p
         }
         return false;
     }
-    bool written = ExtractToOpenFile(index, fd, error);
+    bool written = ExtractToOpenFile(index, fd, error, limit);
     if (close(fd) != 0 && written) {
         written = false;
         if (error) {

@@ -50,12 +50,15 @@ class PackageArchive {
     // Whole stored name, separators included, letter case ignored.
     std::optional<std::uint64_t> Find(std::string_view name) const;
 
+    static constexpr std::uint64_t kNoLimit = UINT64_MAX;
+
     // Writes the entry's data to target, replacing a file there and creating its folder. A CRC
-    // mismatch or a short entry fails the call and leaves no file behind.
+    // mismatch, a short entry or one longer than limit fails the call and leaves no file behind.
     bool ExtractToFile(std::uint64_t index, const std::filesystem::path& target,
-                       std::string* error = nullptr) const;
+                       std::string* error = nullptr, std::uint64_t limit = kNoLimit) const;
     // The same into a file already open for writing (a fresh temporary file).
-    bool ExtractToOpenFile(std::uint64_t index, int fd, std::string* error = nullptr) const;
+    bool ExtractToOpenFile(std::uint64_t index, int fd, std::string* error = nullptr,
+                           std::uint64_t limit = kNoLimit) const;
     // The entry's data in memory; entries longer than limit are refused.
     std::optional<std::string> ReadWhole(std::uint64_t index, std::uint64_t limit,
                                          std::string* error = nullptr) const;

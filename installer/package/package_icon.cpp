@@ -11,6 +11,8 @@ namespace tarnel {
 namespace {
 
 constexpr std::string_view kDensityMarker = "application-icon-";
+// Far above any launcher icon; a package cannot fill the cache with a huge "icon".
+constexpr std::uint64_t kIconLimit = 16 << 20;
 
 bool IsPicture(std::string_view path) {
     return !path.ends_with(".xml");
@@ -44,7 +46,7 @@ bool ExtractNamed(const PackageArchive& archive, const std::vector<std::string>&
                   const std::filesystem::path& target) {
     for (const std::string& name : names) {
         if (const std::optional<std::uint64_t> index = archive.Find(name)) {
-            return archive.ExtractToFile(*index, target);
+            return archive.ExtractToFile(*index, target, nullptr, kIconLimit);
         }
     }
     return false;

@@ -5,12 +5,15 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "bridge/device_bridge.h"
+#include "bridge/marker_search.h"
 #include "bridge/package_name.h"
 #include "bridge/permission_text.h"
 #include "installer/package/manifest_inflate.h"
 #include "installer/package/package_archive.h"
+#include "installer/package/package_check.h"
 #include "installer/package/package_manifest.h"
 #include "platform/folders.h"
 #include "platform/text_codec.h"
@@ -21,6 +24,8 @@ namespace {
 
 // A manifest of 64 KiB of text compresses to far less than this.
 constexpr std::uint64_t kCompressedManifestLimit = 1 << 20;
+// An APK is addressed with a signed 32-bit offset in the format.
+constexpr std::uint64_t kApkLimit = (1ull << 31) - 1;
 
 int Refuse(MessageSink& sink, std::string_view text) {
     sink.ShowMessage(NarrowText(text), NarrowText(kErrorCaption));
@@ -29,26 +34,42 @@ int Refuse(MessageSink& sink, std::string_view text) {
 
 }  // namespace
 
-int ReadPackageInfo(DeviceBridge& bridge, MessageSink& sink) {
-    const std::optional<PackageArchive> archive = PackageArchive::Open(bridge.packagePath);
-    const std::optional<std::uint64_t> index =
-        archive ? archive->Find("manifest.data") : std::nullopt;
+ManifestRead ReadArchiveManifest(const PackageArchive& archive, PackageManifest& manifest) {
+    const std::optional<std::uint64_t> index = archive.Find("manifest.data");
     if (!index) {
-        return Refuse(sink, kDecompressionError);
+        return ManifestRead::Missing;
     }
     const std::optional<std::string> compressed =
-        archive->ReadWhole(*index, kCompressedManifestLimit);
+        archive.ReadWhole(*index, kCompressedManifestLimit);
     if (!compressed) {
-        return Refuse(sink, kFileOpenError);
+        return ManifestRead::Unreadable;
     }
     std::string text;
     if (InflateManifestBytes(*compressed, text) != kManifestInflated) {
-        return Refuse(sink, kDecryptionError);
+        return ManifestRead::Broken;
     }
     Utf8ToGbkInPlace(text);
-    const PackageManifest manifest = ParseManifest(text);
-    if (!IsValidPackageName(manifest.packageName)) {
-        return Refuse(sink, kDecryptionError);
+    manifest = ParseManifest(text);
+    return IsValidPackageName(manifest.packageName) ? ManifestRead::Read : ManifestRead::Broken;
+}
+
+int ReadPackageInfo(DeviceBridge& bridge, MessageSink& sink) {
+    const std::optional<PackageArchive> archive = PackageArchive::Open(bridge.packagePath);
+    PackageManifest manifest;
+    switch (archive ? ReadArchiveManifest(*archive, manifest) : ManifestRead::Missing) {
+        case ManifestRead::Missing:
+            return Refuse(sink, kDecompressionError);
+        case ManifestRead::Unreadable:
+            return Refuse(sink, kFileOpenError);
+        case ManifestRead::Broken:
+            return Refuse(sink, kDecryptionError);
+        case ManifestRead::Read:
+            break;
+    }
+    if (const std::string refusal = CheckPackageEntries(*archive, manifest.packageName);
+        !refusal.empty()) {
+        sink.ShowMessage(refusal, NarrowText(kErrorCaption));
+        return -1;
     }
     bridge.versionName = manifest.versionName;
     bridge.appLabel = manifest.appName;
@@ -58,33 +79,47 @@ int ReadPackageInfo(DeviceBridge& bridge, MessageSink& sink) {
     return 0;
 }
 
-void ReadPackagePermissions(DeviceBridge& bridge) {
+int ReadPackagePermissions(DeviceBridge& bridge) {
     bridge.permissionText.clear();
     if (!IsValidPackageName(bridge.packageName)) {
-        return;
+        return kPermissionsUnreadable;
     }
     const std::optional<PackageArchive> archive = PackageArchive::Open(bridge.packagePath);
     const std::optional<std::uint64_t> index =
         archive ? archive->Find(bridge.packageName + ".apk") : std::nullopt;
     if (!index) {
-        return;
+        return kPermissionsUnreadable;
     }
-    std::string copy = (WorkTmpFolder() / (bridge.packageName + "-XXXXXX.apk")).string();
-    const int fd = mkstemps(copy.data(), 4);
+    PackageManifest manifest;
+    ReadArchiveManifest(*archive, manifest);
+    const std::int64_t apkSize = LeadingInteger(manifest.apkSize);
+    const std::uint64_t limit = apkSize > 0 ? static_cast<std::uint64_t>(apkSize) : kApkLimit;
+    std::error_code folderError;
+    const std::filesystem::path folder = WorkTmpFolder(folderError);
+    std::string copy = (folder / (bridge.packageName + "-XXXXXX.apk")).string();
+    const int fd = folderError ? -1 : mkstemps(copy.data(), 4);
     if (fd < 0) {
-        return;
+        return kPermissionsNoWorkFolder;
     }
-    const bool extracted = archive->ExtractToOpenFile(*index, fd);
+    const bool extracted = archive->ExtractToOpenFile(*index, fd, nullptr, limit);
     close(fd);
-    bridge.apkPath = copy;
+    int result = kPermissionsUnreadable;
     if (extracted) {
+        const std::string apkPath = std::exchange(bridge.apkPath, copy);
         const std::string output = bridge.RunTool(bridge.BuildCommand(ToolCommand::Badging));
-        if (output.find("ERROR: dump failed") == std::string::npos) {
-            bridge.permissionText =
-                DescribePermissions(bridge.PermissionTable, output, bridge.Variant());
+        bridge.apkPath = apkPath;
+        if (output.find("ERROR: dump failed") == std::string::npos && !output.empty()) {
+            if (ValueBeforeApostrophe(output, "package: name='") != bridge.packageName) {
+                result = kPermissionsApkDiffers;
+            } else {
+                bridge.permissionText =
+                    DescribePermissions(bridge.PermissionTable, output, bridge.Variant());
+                result = kPermissionsRead;
+            }
         }
     }
     unlink(copy.c_str());
+    return result;
 }
 
 }  // namespace tarnel

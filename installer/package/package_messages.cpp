@@ -23,6 +23,8 @@ std::string VerifyResultMessage(int result) {
             return NarrowText("apk包已修改无法安装，请到Tarnel重新下载！");
         case kDataAltered:
             return NarrowText("数据包已修改无法安装，请到Tarnel重新下载！");
+        case kApkNameDiffers:
+            return NarrowText(kApkNameDiffersText);
         default:
             return {};
     }

@@ -10,6 +10,12 @@ inline constexpr std::string_view kErrorCaption = "错误";
 inline constexpr std::string_view kDecompressionError = "解压缩出错.";
 inline constexpr std::string_view kFileOpenError = "打开文件出错.";
 inline constexpr std::string_view kDecryptionError = "文件解密出错";
+inline constexpr std::string_view kCaseTwins = "安装包内有只差大小写的同名文件：";
+inline constexpr std::string_view kTooDeep = "安装包内的文件夹层次太深：";
+inline constexpr std::string_view kDataOutside = "安装包的数据不在本游戏自己的文件夹内：";
+inline constexpr std::string_view kApkNameDiffersText =
+    "安装包内的APK与包说明的包名不符，无法安装。";
+inline constexpr std::string_view kCacheNotWritable = "无法写入缓存文件夹：";
 
 // A UTF-8 text in the narrow encoding that messages are shown in.
 std::string NarrowText(std::string_view utf8);

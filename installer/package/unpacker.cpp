@@ -7,6 +7,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <exception>
 #include <mutex>
 #include <thread>
 
@@ -28,6 +29,18 @@ class UnpackRun {
     // Even workers start on the large items, odd ones on the small files, so that a lone large
     // file is not written by all of them at once (writes to one file take its lock in turn).
     void Work(unsigned worker) {
+        try {
+            WorkOn(worker);
+        } catch (const std::exception& error) {
+            // Out of memory and the like end this unpack, not the program.
+            Fail(std::string("unpack worker failed: ") + error.what());
+        }
+        std::lock_guard lock(mutex_);
+        ++workersDone_;
+        finished_.notify_all();
+    }
+
+    void WorkOn(unsigned worker) {
         std::string error;
         std::optional<PackageArchive> archive =
             PackageArchive::Open(package_, &error, PackageArchive::Check::Light);
@@ -48,9 +61,6 @@ class UnpackRun {
                 filesDone_.fetch_add(item.split ? 0 : 1);
             }
         }
-        std::lock_guard lock(mutex_);
-        ++workersDone_;
-        finished_.notify_all();
     }
 
     // Reports progress until all workers have ended.

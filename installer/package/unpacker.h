@@ -21,7 +21,8 @@ struct UnpackOptions {
     std::uint64_t pieceSize = 64ull << 20;
 };
 
-enum class UnpackStatus { Done, CannotOpen, Failed, Cancelled };
+// Refused: the package may not be installed; the message says why, for the user.
+enum class UnpackStatus { Done, CannotOpen, Failed, Cancelled, Refused };
 
 struct UnpackReport {
     UnpackStatus status = UnpackStatus::Failed;

@@ -66,6 +66,7 @@ int VerifyUnpackedFolder(const std::filesystem::path& folder, UnpackedPaths& pat
     if (!IsValidPackageName(manifest.packageName)) {
         return kApkMissing;
     }
+    paths.packageName = manifest.packageName;
     const std::string apkName = manifest.packageName + ".apk";
     paths.apk = FindNoCase(folder, apkName).value_or(folder / apkName);
     const std::optional<std::uint64_t> apkLength = RegularFileLength(paths.apk);
@@ -87,7 +88,15 @@ int VerifyUnpacked(DeviceBridge& bridge) {
     const int result = VerifyUnpackedFolder(bridge.unpackFolder, paths);
     bridge.obbSourceDir = paths.dataFolder.string();
     bridge.apkPath = paths.apk.string();
-    return result;
+    if (result != kUnpackedIntact || bridge.aaptPath.empty()) {
+        return result;
+    }
+    const std::string badging = bridge.RunTool(bridge.BuildCommand(ToolCommand::Badging));
+    const std::string named = ValueBeforeApostrophe(badging, "package: name='");
+    if (named.empty()) {
+        return kApkMissing;
+    }
+    return named == paths.packageName ? kUnpackedIntact : kApkNameDiffers;
 }
 
 }  // namespace tarnel

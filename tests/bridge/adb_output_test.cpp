@@ -74,9 +74,27 @@ TEST(InstallFailureCode, TakesTheCodeOfOldAndModernAdb) {
         {"Failure INSTALL_PARSE_FAILED_NOT_APK", "INSTALL_PARSE_FAILED_NOT_APK"},
         {"adb: error: failed to get feature set: no devices/emulators found\n", "NONE"},
         {"", "NONE"},
+        // The path that adb echoes is never read as the phone's words.
+        {"adb: failed to install /g/Failure [EVIL]/a.apk: Failure [INSTALL_FAILED_INVALID_APK]\n",
+         "INSTALL_FAILED_INVALID_APK"},
+        {"/g/Failure [EVIL].apk: 1 file pushed.\n\tpkg: /data/local/tmp/Failure [EVIL].apk\n",
+         "NONE"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(InstallFailureCode(c.output), c.code) << c.output;
+}
+
+TEST(AdbResultLines, OnlyAdbsOwnLinesCount) {
+    EXPECT_TRUE(ReportsInstallSuccess("Performing Streamed Install\r\nSuccess\r\n"));
+    EXPECT_FALSE(
+        ReportsInstallSuccess("/g/Success/Success.apk: 1 file pushed.\n"
+                              "\tpkg: /data/local/tmp/Success.apk\nFailure [X]\n"));
+    EXPECT_TRUE(
+        ReportsSeveralDevices("adb: error: failed to get feature set: more than one "
+                              "device/emulator\n"));
+    EXPECT_TRUE(ReportsSeveralDevices("error: more than one device/emulator\n"));
+    EXPECT_FALSE(ReportsSeveralDevices("[ 50%] /sdcard/more than one device/emulator.obb\n"));
+    EXPECT_EQ(CountReadyDevices("List of devices attached\na\tdevice\nb\toffline\nc\tdevice\n"), 2);
 }
 
 TEST(ReportsMissingRemoteFile, KnowsBothWordings) {

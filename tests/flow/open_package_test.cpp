@@ -83,9 +83,12 @@ TEST_F(OpenPackageTest, GamePackagesInAnyCaseTakeThePackageRoute) {
 
 TEST_F(OpenPackageTest, InstallWithoutAPhoneSaysSo) {
     flow.PressInstallButton();
-    EXPECT_EQ(view.effects, (std::vector<std::string>{"status: 请用数据线将手机连接到电脑",
-                                                      "box: 手机未连接到电脑"}));
-    EXPECT_EQ(state.busy, 0);
+    // The phone is looked for on a worker; the window waits with the button off.
+    EXPECT_EQ(state.busy, 1);
+    view.RunUntil([&] { return state.busy == 0; });
+    EXPECT_EQ(view.effects,
+              (std::vector<std::string>{"install button: off", "status: 请用数据线将手机连接到电脑",
+                                        "box: 手机未连接到电脑", "install button: on"}));
 }
 
 TEST_F(OpenPackageTest, AfterASuccessTheButtonAsksFirst) {

@@ -91,41 +91,44 @@ TEST_F(HeadlessInstallTest, ExitCodesTellNoPhoneFromFailure) {
     EXPECT_EQ(wrongType.output, "文件格式只能是apk或tpk文件！\n");
 }
 
+// Ctrl-C, and SIGHUP when the terminal is closed.
 TEST_F(HeadlessInstallTest, CtrlCStopsCleanly) {
     Start();
     const auto package = Package(48u << 20);
-    int fds[2];
-    ASSERT_EQ(::pipe(fds), 0);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
-    posix_spawn_file_actions_addclose(&actions, fds[0]);
-    std::string program = TARNEL_INSTALL, mode = "--no-gui", path = package.string();
-    char* argv[] = {program.data(), mode.data(), path.data(), nullptr};
-    pid_t pid = 0;
-    ASSERT_EQ(::posix_spawn(&pid, argv[0], &actions, nullptr, argv, environ), 0);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(fds[1]);
-    std::string output;
-    char buffer[256];
-    ssize_t n;
-    bool interrupted = false;
-    while ((n = ::read(fds[0], buffer, sizeof buffer)) > 0) {
-        output.append(buffer, n);
-        if (!interrupted && output.find("正在上传数据包...") != std::string::npos) {
-            ::kill(pid, SIGINT);
-            interrupted = true;
+    for (const int signal : {SIGINT, SIGHUP}) {
+        int fds[2];
+        ASSERT_EQ(::pipe(fds), 0);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
+        posix_spawn_file_actions_addclose(&actions, fds[0]);
+        std::string program = TARNEL_INSTALL, mode = "--no-gui", path = package.string();
+        char* argv[] = {program.data(), mode.data(), path.data(), nullptr};
+        pid_t pid = 0;
+        ASSERT_EQ(::posix_spawn(&pid, argv[0], &actions, nullptr, argv, environ), 0);
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(fds[1]);
+        std::string output;
+        char buffer[256];
+        ssize_t n;
+        bool interrupted = false;
+        while ((n = ::read(fds[0], buffer, sizeof buffer)) > 0) {
+            output.append(buffer, n);
+            if (!interrupted && output.find("正在上传数据包...") != std::string::npos) {
+                ::kill(pid, signal);
+                interrupted = true;
+            }
         }
+        ::close(fds[0]);
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        ASSERT_TRUE(interrupted) << output;
+        EXPECT_EQ(WEXITSTATUS(status), 1) << output;
+        EXPECT_EQ(output.find("已安装到手机"), std::string::npos) << output;
+        EXPECT_FALSE(std::filesystem::exists(phone->WorkFolder() / "~comet"));
+        EXPECT_FALSE(
+            std::filesystem::exists(phone->HostPath(std::string("/sdcard/Android/obb/") + kGame)));
     }
-    ::close(fds[0]);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    ASSERT_TRUE(interrupted) << output;
-    EXPECT_EQ(WEXITSTATUS(status), 1) << output;
-    EXPECT_EQ(output.find("已安装到手机"), std::string::npos) << output;
-    EXPECT_FALSE(std::filesystem::exists(phone->WorkFolder() / "~comet"));
-    EXPECT_FALSE(
-        std::filesystem::exists(phone->HostPath(std::string("/sdcard/Android/obb/") + kGame)));
 }
 
 }  // namespace

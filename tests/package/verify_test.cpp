@@ -129,23 +129,29 @@ INSTANTIATE_TEST_SUITE_P(Packages, VerifyTest, ::testing::ValuesIn(kCases),
                              return test::CaseName(info.param.what);
                          });
 
-TEST(UnpackFolder, IsBesideThePackageAndReused) {
+// A folder or link of that name is the user's: a fresh one is made beside it and removed later.
+TEST(UnpackFolder, IsANewFolderBesideThePackage) {
     TestFolder folder;
     EXPECT_EQ(UnpackFolderBeside(folder / "racer.v2.tpk"), folder / "~racer.v2");
     const fs::path path = folder / "racer.tpk";
     ASSERT_TRUE(WriteGamePackage(path, Racer()));
     fs::create_directories(folder / "~racer");
-    test::WriteFile(folder / "~racer" / "com.example.racer.apk", "old and longer than before");
+    test::WriteFile(folder / "~racer" / "mine.txt", "the user's");
+    fs::create_directory_symlink(folder / "elsewhere", folder / "~racer (2)");
     DeviceBridge bridge(BridgeVariant::Installer);
     ASSERT_EQ(UnpackPackage(bridge, path).status, UnpackStatus::Done);
+    EXPECT_EQ(bridge.unpackFolder, (folder / "~racer (3)").string());
     EXPECT_EQ(VerifyUnpacked(bridge), kUnpackedIntact);
+    EXPECT_EQ(fs::directory_iterator(folder / "~racer")->path().filename(), "mine.txt");
+    EXPECT_FALSE(fs::exists(folder / "elsewhere"));
 }
 
 TEST(UnpackFolder, FallsBackToTheCacheWhenThePackageFolderTakesNone) {
     TestFolder folder;
     setenv("XDG_CACHE_HOME", folder.Path().c_str(), 1);
     // Nothing can be created in /proc, not even by root.
-    EXPECT_EQ(ChooseUnpackFolder("/proc/racer.tpk"), folder / "tarnel" / "unpack" / "~racer");
+    EXPECT_EQ(CreateUnpackFolder("/proc/racer.tpk"), folder / "tarnel" / "unpack" / "~racer");
+    EXPECT_EQ(CreateUnpackFolder("/proc/racer.tpk"), folder / "tarnel" / "unpack" / "~racer (2)");
     unsetenv("XDG_CACHE_HOME");
 }
 

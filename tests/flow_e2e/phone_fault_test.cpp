@@ -1,0 +1,238 @@
+// What an unlucky user meets, through the flow, the real adb and the simulated phone: file names
+// that carry adb's words, a failed update, a phone that stops answering, two phones, folders of
+// the user's own beside the package.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "installer/flow/install_flow.h"
+#include "installer/package/game_package_writer.h"
+#include "platform/tool_locator.h"
+#include "tests/apk/apk_builder.h"
+#include "tests/flow/recording_view.h"
+#include "tests/support/phone_fixture.h"
+
+namespace tarnel {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+constexpr const char* kGame = "com.example.nova";
+constexpr const char* kInstalled = "已安装到手机";
+constexpr const char* kInvalidApk = "安装失败：无效的APK。";
+constexpr const char* kUploadFailed = "上传失败，可能空间不足。";
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteFile(const fs::path& path, const std::string& content) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << content;
+}
+
+struct FaultCase {
+    const char* name;
+    test::Scenario phone;
+    const char* folder;  // where the user keeps the package
+    const char* file;    // its name; .apk installs the APK alone
+    const char* dataFile;
+    const char* status;  // the last status line
+};
+
+// Every route of adb (streamed install and push+pm install, push on both) judged with names that
+// hold adb's markers, both ways.
+const FaultCase kCases[] = {
+    {"ApkNamedSuccessRefused",
+     {{"installResult", "INSTALL_FAILED_INVALID_APK"}},
+     "Success",
+     "Success.apk",
+     nullptr,
+     kInvalidApk},
+    {"ApkNamedSuccessRefusedLegacy",
+     {{"installResult", "INSTALL_FAILED_INVALID_APK"}, {"features", "legacy"}},
+     "Success",
+     "Success.apk",
+     nullptr,
+     kInvalidApk},
+    {"PackageInFolderSuccessRefused",
+     {{"installResult", "INSTALL_FAILED_INVALID_APK"}},
+     "Success",
+     "Success.tpk",
+     "main.obb",
+     kInvalidApk},
+    {"PackageInFolderSuccessRefusedLegacy",
+     {{"installResult", "INSTALL_FAILED_INVALID_APK"}, {"features", "legacy"}},
+     "Success",
+     "Success.tpk",
+     "main.obb",
+     kInvalidApk},
+    {"FailedNamesInstalled", test::Scenario::object(), "failed downloads", "nova.tpk",
+     "failed_levels.obb", kInstalled},
+    {"FailedNamesInstalledLegacy",
+     {{"features", "legacy"}},
+     "failed downloads",
+     "nova.tpk",
+     "failed_levels.obb",
+     kInstalled},
+    {"FailedNamesOnAFullPhone",
+     {{"capacity", 1000}},
+     "failed downloads",
+     "nova.tpk",
+     "failed_levels.obb",
+     kUploadFailed},
+    {"ApkNamedSuccessInstalled", test::Scenario::object(), "Success", "Success.apk", nullptr,
+     kInstalled},
+};
+
+class PhoneFaultTest : public ::testing::Test {
+  protected:
+    void Start(const test::Scenario& scenario) {
+        phone = std::make_unique<test::SimulatedPhone>(scenario);
+        ::setenv("XDG_CACHE_HOME", (phone->WorkFolder() / "cache").c_str(), 1);
+        state = std::make_unique<InstallerState>();
+        state->bridge.adbPath = FindTool("adb", "TARNEL_ADB");
+        state->bridge.aaptPath = FindTool("aapt", "TARNEL_AAPT");
+        flow = std::make_unique<InstallFlow>(view, *state);
+        test::ApkContents apk;
+        apk.packageName = kGame;
+        test::BuildApk(apk, phone->WorkFolder() / "nova.apk");
+    }
+
+    fs::path Place(const std::string& folder, const std::string& file, const char* dataFile,
+                   std::size_t dataBytes = 200000) {
+        const fs::path path = phone->WorkFolder() / folder / file;
+        fs::create_directories(path.parent_path());
+        if (path.extension() == ".apk") {
+            fs::copy_file(phone->WorkFolder() / "nova.apk", path);
+            return path;
+        }
+        GamePackage package;
+        package.manifest.packageName = kGame;
+        package.apk = ReadFile(phone->WorkFolder() / "nova.apk");
+        package.dataFiles = {
+            {std::string("obb/") + kGame + "/" + dataFile, std::string(dataBytes, 'n')},
+            {std::string("obb/") + kGame + "/levels/1.txt", "level one"}};
+        EXPECT_TRUE(WriteGamePackage(path, package));
+        return path;
+    }
+
+    void Install(const fs::path& path) {
+        flow->OpenPackage(path.string());
+        view.RunUntil([&] { return state->loading == 0; });
+        flow->PressInstallButton();
+        view.RunUntil([&] { return state->busy == 0; });
+    }
+
+    fs::path GameData() const {
+        return phone->HostPath(std::string("/sdcard/Android/obb/") + kGame);
+    }
+    bool Listed() const {
+        return phone->Adb({"shell", "pm", "list", "package"}).out.find(kGame) != std::string::npos;
+    }
+
+    test::RecordingView view;
+    std::unique_ptr<test::SimulatedPhone> phone;
+    std::unique_ptr<InstallerState> state;
+    std::unique_ptr<InstallFlow> flow;
+};
+
+class FileNameTest : public PhoneFaultTest, public ::testing::WithParamInterface<FaultCase> {};
+
+TEST_P(FileNameTest, NoWordInAFileNameDecidesTheOutcome) {
+    const FaultCase& c = GetParam();
+    Start(c.phone);
+    const fs::path package = Place(c.folder, c.file, c.dataFile);
+    Install(package);
+    const bool installed = std::string(c.status) == kInstalled;
+    EXPECT_EQ(view.lastStatus, c.status);
+    EXPECT_EQ(Listed(), installed);
+    if (c.dataFile != nullptr) {
+        EXPECT_EQ(fs::exists(GameData() / c.dataFile), installed);
+        EXPECT_TRUE(fs::is_empty(package.parent_path()) ||
+                    fs::directory_iterator(package.parent_path())->path() == package);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, FileNameTest, ::testing::ValuesIn(kCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A failed update leaves every file the game had; a failed fresh install leaves no folder.
+TEST_F(PhoneFaultTest, AFailedInstallRemovesOnlyWhatItAdded) {
+    for (const bool update : {true, false}) {
+        Start({{"installResult", "INSTALL_FAILED_INSUFFICIENT_STORAGE"}});
+        if (update) {
+            WriteFile(GameData() / "old.obb", "saved progress");
+            WriteFile(GameData() / "levels" / "0.txt", "level zero");
+        }
+        Install(Place("games", "nova.tpk", "main.obb"));
+        EXPECT_EQ(view.lastStatus, "安装失败：安装内存不足。");
+        EXPECT_FALSE(fs::exists(GameData() / "main.obb")) << update;
+        EXPECT_FALSE(fs::exists(GameData() / "levels" / "1.txt")) << update;
+        EXPECT_EQ(fs::exists(GameData()), update);
+        if (update) {
+            EXPECT_EQ(ReadFile(GameData() / "old.obb"), "saved progress");
+            EXPECT_EQ(ReadFile(GameData() / "levels" / "0.txt"), "level zero");
+        }
+        flow.reset();
+        phone.reset();
+    }
+}
+
+TEST_F(PhoneFaultTest, AHungPhoneIsGivenUpAndCleanedAfter) {
+    Start({{"hangAfterBytes", 400000}});
+    state->bridge.noProgressLimit = 2s;
+    state->bridge.quickQueryLimit = 3s;
+    const auto started = std::chrono::steady_clock::now();
+    Install(Place("games", "nova.tpk", "main.obb", 4 << 20));
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 30s);
+    EXPECT_EQ(view.lastStatus, "手机长时间没有响应，已停止。请重新连接手机后重试。");
+    EXPECT_FALSE(fs::exists(phone->WorkFolder() / "games" / "~nova"));
+    EXPECT_TRUE(view.Has("install button: on"));
+}
+
+TEST_F(PhoneFaultTest, TwoPhonesAreNamedAsTheCause) {
+    auto second = std::make_unique<test::SimulatedPhone>();
+    const std::string secondPort = std::to_string(second->AdbServerPort());
+    Start(test::Scenario::object());
+    // The second phone joins the first one's adb server.
+    ASSERT_EQ(phone->AdbServer({"connect", second->Serial()}).exitStatus, 0);
+    ASSERT_TRUE(test::Eventually([&] {
+        return phone->AdbServer({"devices"}).out.find(second->Serial()) != std::string::npos;
+    }));
+    Install(Place("games", "nova.tpk", "main.obb"));
+    EXPECT_EQ(view.lastStatus, "连接了多部手机，请只保留一部手机后重试。");
+    EXPECT_FALSE(fs::exists(GameData()));
+    // And when the second phone comes between the check and the upload.
+    state->bridge.adbPath = FindTool("adb", "TARNEL_ADB");
+    DeviceBridge bridge = state->bridge;
+    bridge.obbSourceDir = (phone->WorkFolder()).string();
+    EXPECT_EQ(bridge.PushObbData(), 1);
+    EXPECT_EQ(bridge.phoneTrouble, DeviceBridge::PhoneTrouble::SeveralPhones);
+    phone->AdbServer({"disconnect", second->Serial()});
+    flow.reset();
+    phone.reset();
+    ::setenv("ANDROID_ADB_SERVER_PORT", secondPort.c_str(), 1);
+}
+
+// A folder or link named like the unpack folder is the user's: never written into or removed.
+TEST_F(PhoneFaultTest, TheUsersOwnTildeFoldersAreLeftAlone) {
+    Start(test::Scenario::object());
+    const fs::path games = phone->WorkFolder() / "games";
+    WriteFile(games / "~nova" / "notes.txt", "mine");
+    fs::create_directories(phone->WorkFolder() / "elsewhere");
+    fs::create_directory_symlink(phone->WorkFolder() / "elsewhere", games / "~nova (2)");
+    Install(Place("games", "nova.tpk", "main.obb"));
+    EXPECT_EQ(view.lastStatus, kInstalled);
+    EXPECT_TRUE(fs::exists(GameData() / "main.obb"));
+    EXPECT_EQ(ReadFile(games / "~nova" / "notes.txt"), "mine");
+    EXPECT_EQ(std::distance(fs::directory_iterator(games / "~nova"), {}), 1);
+    EXPECT_TRUE(fs::is_symlink(games / "~nova (2)"));
+    EXPECT_TRUE(fs::is_empty(phone->WorkFolder() / "elsewhere"));
+    EXPECT_FALSE(fs::exists(games / "~nova (3)"));
+}
+
+}  // namespace
+}  // namespace tarnel
