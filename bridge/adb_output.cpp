@@ -77,10 +77,10 @@ int CountReadyDevices(std::string_view output) {
 }
 
 bool ListsPackage(std::string_view list, std::string_view name) {
-    size_t at = 0;
-    while ((at = list.find(name, at)) != std::string_view::npos) {
-        at += name.size();
-        if (at >= list.size() || list[at] != '.')
+    static constexpr std::string_view kPrefix = "package:";
+    for (std::string_view line : Lines(list)) {
+        line = Trim(line);
+        if (line.starts_with(kPrefix) && line.substr(kPrefix.size()) == name)
             return true;
     }
     return false;

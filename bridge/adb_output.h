@@ -12,8 +12,8 @@ bool ListsReadyDevice(std::string_view devicesOutput);
 // How many devices such lines list in state "device".
 int CountReadyDevices(std::string_view devicesOutput);
 
-// `pm list package`: true when the package itself is listed, not merely a longer name that starts
-// with it ("com.kestrum.player.debug" does not list "com.kestrum.player").
+// `pm list package`: true when a whole line is "package:" and the name, so a longer or prefixed
+// name ("com.kestrum.player.debug", "com.kestrum.player2", "xcom.kestrum.player") does not count.
 bool ListsPackage(std::string_view packageList, std::string_view packageName);
 
 // The version after "versionName=" in a `dumpsys package` text, up to the end of its line; empty

@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <system_error>
 
+#include "platform/log.h"
+
 namespace tarnel {
 namespace {
 
@@ -29,12 +31,16 @@ std::filesystem::path XdgFolder(const char* variable, const char* fallbackUnderH
 }  // namespace
 
 std::filesystem::path ProgramFolder() {
-    if (const char* home = std::getenv("TARNEL_HOME"); home != nullptr && *home != '\0') {
-        return std::filesystem::absolute(home);
-    }
     std::error_code error;
+    if (const char* home = std::getenv("TARNEL_HOME"); home != nullptr && *home != '\0') {
+        // Workers ask too: no exception, and no folder when the current one is gone.
+        std::filesystem::path folder = std::filesystem::absolute(home, error);
+        return error ? std::filesystem::path() : folder;
+    }
+    // Without /proc there is no trustworthy answer: the current directory could hold anyone's
+    // tools/adb, so the caller gets "unknown" and looks on PATH instead.
     std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::filesystem::current_path() : exe.parent_path();
+    return error ? std::filesystem::path() : exe.parent_path();
 }
 
 std::filesystem::path UserConfigFolder() {
@@ -46,8 +52,12 @@ std::filesystem::path UserCacheFolder() {
 }
 
 std::filesystem::path WorkTmpFolder() {
-    std::error_code ignored;
-    return WorkTmpFolder(ignored);
+    std::error_code error;
+    std::filesystem::path tmp = WorkTmpFolder(error);
+    // The caller's own file operation fails next and says so; the cause goes to the log.
+    if (error)
+        LogLine("cannot create " + tmp.string() + ": " + error.message());
+    return tmp;
 }
 
 std::filesystem::path WorkTmpFolder(std::error_code& error) {

@@ -6,6 +6,7 @@
 namespace tarnel {
 
 // The folder of the running executable (skin/, tools/, the companion APK); TARNEL_HOME overrides.
+// Empty when /proc/self/exe cannot be read: never the current directory.
 std::filesystem::path ProgramFolder();
 
 // $XDG_CONFIG_HOME/tarnel, default ~/.config/tarnel: the user's settings.

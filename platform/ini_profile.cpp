@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <system_error>
 
+#include "platform/unique_fd.h"
+
 namespace tarnel {
 namespace {
 
@@ -29,11 +31,11 @@ bool ReplaceAtomically(const std::filesystem::path& path, const std::string& dat
     if (path.has_parent_path())
         std::filesystem::create_directories(path.parent_path(), ignored);
     std::string temporary = path.string() + ".XXXXXX";
-    int fd = ::mkstemp(temporary.data());
-    if (fd < 0)
+    unique_fd fd(::mkstemp(temporary.data()));
+    if (!fd)
         return false;
-    bool ok = WriteWhole(fd, data) && ::fchmod(fd, 0644) == 0 && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
+    bool ok = WriteWhole(fd.Get(), data) && ::fchmod(fd.Get(), 0644) == 0 && ::fsync(fd.Get()) == 0;
+    ok = fd.Close() && ok;
     if (ok && std::rename(temporary.c_str(), path.c_str()) == 0)
         return true;
     ::unlink(temporary.c_str());

@@ -8,10 +8,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <optional>
 #include <utility>
+
+#include "platform/unique_fd.h"
 
 extern char** environ;
 
@@ -24,33 +27,10 @@ using Clock = std::chrono::steady_clock;
 // output open; this is how long we keep listening for the child's last words.
 constexpr std::chrono::milliseconds kAfterExitGrace{2000};
 
-class FileDescriptor {
-  public:
-    explicit FileDescriptor(int fd = -1) : fd_(fd) {}
-    FileDescriptor(FileDescriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-    FileDescriptor& operator=(FileDescriptor&& other) noexcept {
-        if (this != &other) {
-            Close();
-            fd_ = std::exchange(other.fd_, -1);
-        }
-        return *this;
-    }
-    ~FileDescriptor() { Close(); }
-    int Get() const { return fd_; }
-    void Close() {
-        if (fd_ >= 0)
-            ::close(fd_);
-        fd_ = -1;
-    }
-
-  private:
-    int fd_;
-};
-
 struct OutputChannel {
-    FileDescriptor readEnd;
-    FileDescriptor writeEnd;  // the child's side; closed in the parent after the spawn
-    std::string childPath;    // a terminal is opened by name in the child
+    unique_fd readEnd;
+    unique_fd writeEnd;     // the child's side; closed in the parent after the spawn
+    std::string childPath;  // a terminal is opened by name in the child
 };
 
 std::optional<OutputChannel> OpenPipe() {
@@ -58,8 +38,8 @@ std::optional<OutputChannel> OpenPipe() {
     if (::pipe2(fds, O_CLOEXEC) != 0)
         return std::nullopt;
     OutputChannel channel;
-    channel.readEnd = FileDescriptor(fds[0]);
-    channel.writeEnd = FileDescriptor(fds[1]);
+    channel.readEnd = unique_fd(fds[0]);
+    channel.writeEnd = unique_fd(fds[1]);
     return channel;
 }
 
@@ -68,7 +48,7 @@ std::optional<OutputChannel> OpenTerminal() {
     if (master < 0)
         return std::nullopt;
     OutputChannel channel;
-    channel.readEnd = FileDescriptor(master);
+    channel.readEnd = unique_fd(master);
     char name[128];
     if (::grantpt(master) != 0 || ::unlockpt(master) != 0 ||
         ::ptsname_r(master, name, sizeof name) != 0) {
@@ -76,34 +56,67 @@ std::optional<OutputChannel> OpenTerminal() {
     }
     channel.childPath = name;
     // Holding the child's side open keeps reads from failing before the child has opened it.
-    channel.writeEnd = FileDescriptor(::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC));
+    channel.writeEnd = unique_fd(::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC));
     if (channel.writeEnd.Get() < 0)
         return std::nullopt;
     return channel;
 }
 
+std::vector<char*> Pointers(const std::vector<std::string>& strings) {
+    std::vector<char*> pointers;
+    for (const std::string& each : strings)
+        pointers.push_back(const_cast<char*>(each.c_str()));
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
+// Ours, with each extra "NAME=value" replacing a variable of the same name.
+std::vector<std::string> MergedEnvironment(const std::vector<std::string>& extra) {
+    std::vector<std::string> merged;
+    const auto named = [](std::string_view entry) { return entry.substr(0, entry.find('=') + 1); };
+    for (char** each = environ; *each != nullptr; ++each) {
+        const std::string_view entry = *each;
+        if (std::none_of(extra.begin(), extra.end(),
+                         [&](const std::string& e) { return named(e) == named(entry); }))
+            merged.emplace_back(entry);
+    }
+    merged.insert(merged.end(), extra.begin(), extra.end());
+    return merged;
+}
+
+// Every set-up call is checked: a child started with half its set-up (output not on our pipe,
+// not in its own group) could neither be read nor stopped.
 class SpawnSetup {
   public:
     SpawnSetup() {
-        ::posix_spawn_file_actions_init(&actions_);
-        ::posix_spawnattr_init(&attributes_);
+        actionsReady_ = ::posix_spawn_file_actions_init(&actions_) == 0;
+        attributesReady_ = ::posix_spawnattr_init(&attributes_) == 0;
     }
     ~SpawnSetup() {
-        ::posix_spawn_file_actions_destroy(&actions_);
-        ::posix_spawnattr_destroy(&attributes_);
+        if (actionsReady_)
+            ::posix_spawn_file_actions_destroy(&actions_);
+        if (attributesReady_)
+            ::posix_spawnattr_destroy(&attributes_);
     }
     SpawnSetup(const SpawnSetup&) = delete;
     SpawnSetup& operator=(const SpawnSetup&) = delete;
 
-    void Prepare(const OutputChannel& channel) {
-        ::posix_spawn_file_actions_addopen(&actions_, 0, "/dev/null", O_RDONLY, 0);
-        if (channel.childPath.empty()) {
-            ::posix_spawn_file_actions_adddup2(&actions_, channel.writeEnd.Get(), 1);
-        } else {
-            ::posix_spawn_file_actions_addopen(&actions_, 1, channel.childPath.c_str(),
-                                               O_RDWR | O_NOCTTY, 0);
-        }
-        ::posix_spawn_file_actions_adddup2(&actions_, 1, 2);
+    bool Prepare(const OutputChannel& channel, const OutputChannel* errors) {
+        if (!actionsReady_ || !attributesReady_)
+            return false;
+        if (::posix_spawn_file_actions_addopen(&actions_, 0, "/dev/null", O_RDONLY, 0) != 0)
+            return false;
+        const int output =
+            channel.childPath.empty()
+                ? ::posix_spawn_file_actions_adddup2(&actions_, channel.writeEnd.Get(), 1)
+                : ::posix_spawn_file_actions_addopen(&actions_, 1, channel.childPath.c_str(),
+                                                     O_RDWR | O_NOCTTY, 0);
+        const int errorOutput =
+            errors != nullptr
+                ? ::posix_spawn_file_actions_adddup2(&actions_, errors->writeEnd.Get(), 2)
+                : ::posix_spawn_file_actions_adddup2(&actions_, 1, 2);
+        if (output != 0 || errorOutput != 0)
+            return false;
 
         sigset_t defaults;
         sigemptyset(&defaults);
@@ -113,24 +126,29 @@ class SpawnSetup {
         sigaddset(&defaults, SIGCHLD);
         sigset_t none;
         sigemptyset(&none);
-        ::posix_spawnattr_setsigdefault(&attributes_, &defaults);
-        ::posix_spawnattr_setsigmask(&attributes_, &none);
-        ::posix_spawnattr_setpgroup(&attributes_, 0);
-        ::posix_spawnattr_setflags(
-            &attributes_, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+        return ::posix_spawnattr_setsigdefault(&attributes_, &defaults) == 0 &&
+               ::posix_spawnattr_setsigmask(&attributes_, &none) == 0 &&
+               ::posix_spawnattr_setpgroup(&attributes_, 0) == 0 &&
+               ::posix_spawnattr_setflags(&attributes_, POSIX_SPAWN_SETPGROUP |
+                                                            POSIX_SPAWN_SETSIGDEF |
+                                                            POSIX_SPAWN_SETSIGMASK) == 0;
     }
 
-    int Spawn(pid_t* pid, const std::vector<std::string>& argv) {
-        std::vector<char*> args;
-        for (const std::string& a : argv)
-            args.push_back(const_cast<char*>(a.c_str()));
-        args.push_back(nullptr);
-        return ::posix_spawnp(pid, args[0], &actions_, &attributes_, args.data(), environ);
+    int Spawn(pid_t* pid, const std::vector<std::string>& argv,
+              const std::vector<std::string>& environment) {
+        std::vector<char*> args = Pointers(argv);
+        if (environment.empty())
+            return ::posix_spawnp(pid, args[0], &actions_, &attributes_, args.data(), environ);
+        const std::vector<std::string> merged = MergedEnvironment(environment);
+        std::vector<char*> variables = Pointers(merged);
+        return ::posix_spawnp(pid, args[0], &actions_, &attributes_, args.data(), variables.data());
     }
 
   private:
     posix_spawn_file_actions_t actions_;
     posix_spawnattr_t attributes_;
+    bool actionsReady_ = false;
+    bool attributesReady_ = false;
 };
 
 int DecodeStatus(int status) {
@@ -158,8 +176,16 @@ long long IoCounter(pid_t pid) {
     return total;
 }
 
+struct Stream {
+    int fd;
+    std::string* into;
+    bool output;  // handed to onOutput as well
+};
+
 // Reads until end of output, the time limit, or (after the child's exit) a quiet grace period.
-void ReadOutput(int fd, pid_t pid, const RunOptions& options, RunResult& result) {
+// A child that closes its output early is still held to the time limit.
+void ReadOutput(std::vector<Stream> streams, pid_t pid, const RunOptions& options,
+                RunResult& result) {
     const Clock::time_point deadline =
         options.timeLimit.count() > 0 ? Clock::now() + options.timeLimit : Clock::time_point::max();
     bool exited = false;
@@ -184,26 +210,29 @@ void ReadOutput(int fd, pid_t pid, const RunOptions& options, RunResult& result)
                                                       : RunResult::Outcome::Stopped;
             return;
         }
-        if (now >= graceEnd)
+        if (now >= graceEnd || (exited && streams.empty()))
             return;
-        pollfd entry{fd, POLLIN, 0};
-        int ready = ::poll(&entry, 1, 200);
+        std::vector<pollfd> entries;
+        for (const Stream& stream : streams)
+            entries.push_back({stream.fd, POLLIN, 0});
+        const int ready = ::poll(entries.data(), entries.size(), streams.empty() ? 20 : 200);
         if (ready < 0 && errno != EINTR)
             return;
-        if (ready > 0) {
-            ssize_t n = ::read(fd, buffer, sizeof buffer);
-            if (n == 0)
-                return;
-            if (n < 0) {
-                // A terminal reports EIO once the last writer has gone: the end of output.
-                if (errno == EINTR || errno == EAGAIN)
-                    continue;
-                return;
+        for (size_t at = entries.size(); ready > 0 && at-- > 0;) {
+            if (entries[at].revents == 0)
+                continue;
+            const ssize_t n = ::read(entries[at].fd, buffer, sizeof buffer);
+            if (n < 0 && (errno == EINTR || errno == EAGAIN))
+                continue;
+            // A terminal reports EIO once the last writer has gone: the end of output.
+            if (n <= 0) {
+                streams.erase(streams.begin() + static_cast<std::ptrdiff_t>(at));
+                continue;
             }
             std::string_view piece(buffer, static_cast<size_t>(n));
-            result.output.append(piece);
+            streams[at].into->append(piece);
             lastActivity = Clock::now();
-            if (options.onOutput)
+            if (streams[at].output && options.onOutput)
                 options.onOutput(piece);
             if (exited)
                 graceEnd = Clock::now() + kAfterExitGrace;
@@ -226,18 +255,24 @@ RunResult RunProcess(const std::vector<std::string>& argv, const RunOptions& opt
     if (argv.empty() || argv[0].empty())
         return result;
     std::optional<OutputChannel> channel = options.pseudoTerminal ? OpenTerminal() : OpenPipe();
-    if (!channel)
+    std::optional<OutputChannel> errors = options.separateErrors ? OpenPipe() : std::nullopt;
+    if (!channel || (options.separateErrors && !errors))
         return result;
 
     SpawnSetup setup;
-    setup.Prepare(*channel);
     pid_t pid = 0;
-    if (setup.Spawn(&pid, argv) != 0)
+    if (!setup.Prepare(*channel, errors ? &*errors : nullptr) ||
+        setup.Spawn(&pid, argv, options.environment) != 0)
         return result;
-    channel->writeEnd.Close();
+    channel->writeEnd.Reset();
+    std::vector<Stream> streams = {{channel->readEnd.Get(), &result.output, true}};
+    if (errors) {
+        errors->writeEnd.Reset();
+        streams.push_back({errors->readEnd.Get(), &result.errors, false});
+    }
     result.outcome = RunResult::Outcome::Finished;
 
-    ReadOutput(channel->readEnd.Get(), pid, options, result);
+    ReadOutput(std::move(streams), pid, options, result);
     if (result.exitStatus < 0) {
         int status = 0;
         while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {

@@ -24,6 +24,10 @@ struct RunOptions {
     std::function<void(std::string_view)> onOutput;
     // A stop request kills the child's process group, as the time limit does.
     std::stop_token stop;
+    // Standard error kept apart, in RunResult::errors, for tools whose output is parsed whole.
+    bool separateErrors = false;
+    // "NAME=value" entries on top of this process's environment.
+    std::vector<std::string> environment;
 };
 
 struct RunResult {
@@ -31,6 +35,7 @@ struct RunResult {
     Outcome outcome = Outcome::CouldNotStart;
     int exitStatus = -1;  // the child's exit code, or 128 + signal
     std::string output;   // standard output and standard error, interleaved as written
+    std::string errors;   // standard error, when kept apart
 };
 
 // Runs argv[0] (looked up in PATH when it has no slash) with standard input from /dev/null and

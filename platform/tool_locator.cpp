@@ -42,9 +42,11 @@ std::string FindTool(const std::string& name, const char* overrideVariable) {
         std::filesystem::path path = std::filesystem::absolute(chosen);
         return IsExecutableFile(path) ? path.string() : std::string();
     }
-    std::filesystem::path bundled = ProgramFolder() / "tools" / name;
-    if (IsExecutableFile(bundled))
-        return bundled.string();
+    if (std::filesystem::path folder = ProgramFolder(); !folder.empty()) {
+        std::filesystem::path bundled = folder / "tools" / name;
+        if (IsExecutableFile(bundled))
+            return bundled.string();
+    }
     return SearchPath(name);
 }
 

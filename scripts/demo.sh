@@ -62,11 +62,11 @@ ls -l "$tpk"
 
 echo
 echo "== tarnelInstall --info starfall.tpk"
-"$build/installer/app/tarnelInstall" --info "$tpk"
+"$build/installer/tarnelInstall" --info "$tpk"
 
 echo
 echo "== tarnelInstall --no-gui starfall.tpk"
-"$build/installer/app/tarnelInstall" --no-gui "$tpk"
+"$build/installer/tarnelInstall" --no-gui "$tpk"
 
 echo
 echo "== What arrived on the phone"
@@ -76,7 +76,7 @@ adb shell ls -R "/sdcard/Android/obb/$package_name"
 echo
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -z "${CI:-}" ]; then
     echo "== The installer window with the sample game, on the same simulated phone (close it to end)"
-    "$build/installer/app/tarnelInstall" "$tpk" || true
+    "$build/installer/tarnelInstall" "$tpk" || true
 elif command -v xvfb-run >/dev/null; then
     echo "== No display here: pictures of the installer window, drawn under Xvfb"
     "$here/scripts/installer_screenshots.sh" "$build" "$build/installer-screenshots"

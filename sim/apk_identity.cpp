@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "sim/child_process.h"
+#include "platform/process_runner.h"
 
 namespace tarnel::sim {
 
@@ -41,12 +41,14 @@ std::optional<ApkIdentity> ParseBadging(std::string_view badging) {
 std::optional<ApkIdentity> ReadApkIdentity(const std::filesystem::path& apk) {
     const char* configured = std::getenv("TARNEL_AAPT");
     const std::string aapt = configured && *configured ? configured : "aapt";
-    const ChildResult run =
-        RunChild({aapt, "d", "badging", apk.string()}, std::chrono::seconds(60));
-    if (!run.started || run.timedOut || run.exitStatus != 0) {
+    RunOptions options;
+    options.timeLimit = std::chrono::seconds(60);
+    options.separateErrors = true;
+    const RunResult run = RunProcess({aapt, "d", "badging", apk.string()}, options);
+    if (run.outcome != RunResult::Outcome::Finished || run.exitStatus != 0) {
         return std::nullopt;
     }
-    return ParseBadging(run.standardOutput);
+    return ParseBadging(run.output);
 }
 
 }  // namespace tarnel::sim

@@ -150,7 +150,11 @@ void Connection::Open(const Message& message) {
     streams_[id] = stream;
     Send({kOkay, id, message.arg0, {}});
     services_.Start([stream, body = std::move(*body)] {
-        body(*stream);
+        // The host is told why its command broke off, and the phone keeps serving.
+        if (std::optional<std::string> failure = FailureOf([&] { body(*stream); })) {
+            LogFailure(*failure);
+            stream->Write("tarnel-phonesim: " + *failure + "\n");
+        }
         stream->Close();
     });
 }

@@ -1,5 +1,7 @@
 #include "sim/delayed_tasks.h"
 
+#include "sim/service_threads.h"
+
 namespace tarnel::sim {
 
 DelayedTasks::DelayedTasks() : worker_([this] { Run(); }) {}
@@ -36,7 +38,9 @@ void DelayedTasks::Run() {
         std::function<void()> work = std::move(due_.begin()->second);
         due_.erase(due_.begin());
         lock.unlock();
-        work();
+        if (std::optional<std::string> failure = FailureOf(work)) {
+            LogFailure(*failure);
+        }
         lock.lock();
     }
 }

@@ -1,6 +1,24 @@
 #include "sim/service_threads.h"
 
+#include <cstdio>
+#include <exception>
+
 namespace tarnel::sim {
+
+std::optional<std::string> FailureOf(const std::function<void()>& work) {
+    try {
+        work();
+        return std::nullopt;
+    } catch (const std::exception& error) {
+        return std::string(error.what());
+    } catch (...) {
+        return std::string("unknown failure");
+    }
+}
+
+void LogFailure(const std::string& failure) {
+    std::fprintf(stderr, "tarnel-phonesim: %s\n", failure.c_str());
+}
 
 ServiceThreads::~ServiceThreads() {
     JoinAll();
@@ -10,7 +28,9 @@ void ServiceThreads::Start(std::function<void()> body) {
     JoinFinished();
     auto finished = std::make_shared<std::atomic<bool>>(false);
     std::thread thread([body = std::move(body), finished]() mutable {
-        body();
+        if (std::optional<std::string> failure = FailureOf(body)) {
+            LogFailure(*failure);
+        }
         body = nullptr;
         finished->store(true);
     });

@@ -37,11 +37,6 @@ void CLoginButton::SetImageStrip(const QImage& strip, int frameCount,
     update();
 }
 
-void CLoginButton::SetDrawMode(int drawMode) {
-    drawMode_ = drawMode;
-    update();
-}
-
 int CLoginButton::FrameShowing(int wantedState) const {
     const auto* end = frameStates_.begin() + frameCount_;
     const auto* found = std::find(frameStates_.begin(), end, wantedState);

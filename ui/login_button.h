@@ -28,8 +28,6 @@ class CLoginButton : public QAbstractButton {
     // frame and leaves the size alone.
     void SetImageStrip(const QImage& strip, int frameCount, std::initializer_list<int> frameStates);
 
-    void SetDrawMode(int drawMode);
-    int DrawMode() const { return drawMode_; }
     int VisualState() const { return state_; }
 
   protected:

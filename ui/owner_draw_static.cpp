@@ -32,12 +32,6 @@ void COwerDrawStatic::SetTextColour(QRgb colour) {
     update();
 }
 
-void COwerDrawStatic::SetUnderline(bool underline) {
-    underline_ = underline;
-    FitText();
-    update();
-}
-
 void COwerDrawStatic::SetClickable(bool clickable) {
     clickable_ = clickable;
     if (clickable) {
@@ -48,7 +42,7 @@ void COwerDrawStatic::SetClickable(bool clickable) {
 }
 
 QFont COwerDrawStatic::Font() const {
-    return SkinFont(faceName_, fontHeight_, 400, underline_);
+    return SkinFont(faceName_, fontHeight_);
 }
 
 void COwerDrawStatic::FitText() {

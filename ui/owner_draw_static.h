@@ -23,7 +23,6 @@ class COwerDrawStatic : public QWidget {
     void SetText(const QString& text);
     const QString& Text() const { return text_; }
     void SetTextColour(QRgb colour);
-    void SetUnderline(bool underline);
     // A clickable label takes the press, emits clicked() and shows the hand pointer.
     void SetClickable(bool clickable);
 
@@ -41,7 +40,6 @@ class COwerDrawStatic : public QWidget {
 
     QString faceName_;
     int fontHeight_;
-    bool underline_ = false;
     QRgb textColour_;
     QString text_;
     bool clickable_ = false;

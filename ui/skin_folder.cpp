@@ -1,28 +1,25 @@
 #include "ui/skin_folder.h"
 
-#include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
+#include <QFile>
+
+#include "platform/folders.h"
 
 namespace tarnel {
 
-QString ProgramFolder() {
-    const QString home = qEnvironmentVariable("TARNEL_HOME");
-    if (!home.isEmpty()) {
-        return QFileInfo(home).absoluteFilePath();
+QString ProgramFile(const QString& name) {
+    const std::filesystem::path folder = ProgramFolder();
+    if (folder.empty()) {
+        return {};
     }
-    if (QCoreApplication::instance() != nullptr) {
-        return QCoreApplication::applicationDirPath();
-    }
-    return QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath())
-        .absolutePath();
+    return QDir(QFile::decodeName(folder.c_str())).filePath(name);
 }
 
 QString SkinFile(const QString& name) {
     if (QDir::isAbsolutePath(name)) {
         return name;
     }
-    return QDir(ProgramFolder()).filePath(QStringLiteral("skin/home/") + name);
+    return ProgramFile(QStringLiteral("skin/home/") + name);
 }
 
 QString WindowIconFile() {

@@ -4,9 +4,9 @@
 
 namespace tarnel {
 
-// The folder the programs ship in: $TARNEL_HOME when set, else the folder of the running
-// executable. Never the current directory.
-QString ProgramFolder();
+// Absolute path of a file in the program folder (platform's ProgramFolder()); empty when the
+// program folder is unknown, so nothing is looked up relative to the current directory.
+QString ProgramFile(const QString& name);
 
 // Absolute path of a picture in the skin folder (skin/home/ under the program folder); an absolute
 // path is kept as it is.

@@ -27,12 +27,11 @@ QStringList FamiliesFor(const QString& face) {
 
 }  // namespace
 
-QFont SkinFont(const QString& face, int cellHeight, int weight, bool underline) {
+QFont SkinFont(const QString& face, int cellHeight, int weight) {
     constexpr int kProbeSize = 100;
     QFont font;
     font.setFamilies(FamiliesFor(face));
     font.setWeight(static_cast<QFont::Weight>(std::clamp(weight, 1, 1000)));
-    font.setUnderline(underline);
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(kProbeSize);
     const qreal probeCell = QFontMetricsF(font).height();

@@ -12,6 +12,6 @@ inline const QString kButtonCaptionFace = QStringLiteral("Tahoma");
 // A font asked for the way the skin's layouts were measured: cellHeight is the height of the
 // character cell (ascent plus descent) in pixels, not the em size. Faces a Linux desktop lacks
 // fall back to the CJK fonts Debian ships.
-QFont SkinFont(const QString& face, int cellHeight, int weight = 400, bool underline = false);
+QFont SkinFont(const QString& face, int cellHeight, int weight = 400);
 
 }  // namespace tarnel

@@ -4,7 +4,6 @@
 #define SI_NO_CONVERSION
 #include <SimpleIni.h>
 
-#include <QDir>
 #include <QFile>
 
 #include "ui/skin_folder.h"
@@ -25,9 +24,8 @@ bool UsableHost(const QString& host) {
 QString VendorHost() {
     CSimpleIniA ini;
     ini.SetUnicode(true);
-    const QByteArray path =
-        QFile::encodeName(QDir(ProgramFolder()).filePath(QStringLiteral("Update.ini")));
-    if (ini.LoadFile(path.constData()) < 0) {
+    const QString file = ProgramFile(QStringLiteral("Update.ini"));
+    if (file.isEmpty() || ini.LoadFile(QFile::encodeName(file).constData()) < 0) {
         return kDefaultVendorHost;
     }
     const QString host = QString::fromUtf8(ini.GetValue("URL", "webhost", "")).trimmed();

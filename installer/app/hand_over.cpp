@@ -1,8 +1,13 @@
 #include "installer/app/hand_over.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <iostream>
+
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -42,12 +47,33 @@ bool Send(QLocalSocket& running, const std::string& path) {
     return running.read(1) == kTaken;
 }
 
+// A folder in the shared temporary folder that only this user can reach: made with mode 0700,
+// or, when it is there already, a real folder (not a link) of this user's that nobody else may
+// enter. Anything else could be another user's trap; empty then.
+QString PrivateTempFolder() {
+    const QString folder =
+        QDir(QDir::tempPath()).filePath(QStringLiteral("tarnel-%1").arg(::getuid()));
+    const QByteArray name = QFile::encodeName(folder);
+    if (::mkdir(name.constData(), 0700) != 0 && errno != EEXIST) {
+        return {};
+    }
+    struct stat info {};
+    if (::lstat(name.constData(), &info) != 0 || !S_ISDIR(info.st_mode) ||
+        info.st_uid != ::getuid() || (info.st_mode & 077) != 0) {
+        return {};
+    }
+    return folder;
+}
+
 }  // namespace
 
 QString HandOverSocketPath() {
     QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
-        folder = QDir::tempPath();
+    if (folder.isEmpty() || !QDir::isAbsolutePath(folder) || !QFileInfo(folder).isDir()) {
+        folder = PrivateTempFolder();
+        if (folder.isEmpty()) {
+            return {};
+        }
     }
     return QDir(folder).filePath(QStringLiteral("tarnelInstall-%1").arg(::getuid()));
 }
@@ -61,6 +87,9 @@ HandOverServer::~HandOverServer() = default;
 
 bool HandOverServer::Listen() {
     const QString path = HandOverSocketPath();
+    if (path.isEmpty()) {
+        return false;
+    }
     if (server_->listen(path)) {
         return true;
     }
@@ -139,13 +168,21 @@ void HandOverServer::Answer(QLocalSocket* client, bool taken) {
 
 bool PassedToRunningCopy(const std::string& path, HandOverServer& server) {
     const QString socketPath = HandOverSocketPath();
+    if (socketPath.isEmpty()) {
+        std::cerr << "tarnelInstall: no private folder for the hand-over socket; "
+                     "packages opened later start their own window\n";
+        return false;
+    }
     QLockFile turn(socketPath + QStringLiteral(".lock"));
     // Without the turn after the wait, a copy still goes on rather than hang.
     turn.tryLock(kTurnWait);
     QLocalSocket running;
     running.connectToServer(socketPath);
     if (!running.waitForConnected(kConnectWait)) {
-        server.Listen();
+        if (!server.Listen()) {
+            std::cerr << "tarnelInstall: cannot listen on " << socketPath.toLocal8Bit().constData()
+                      << "; packages opened later start their own window\n";
+        }
         return false;
     }
     // Without a path there is nothing to hand over, and the running window stays as it is.

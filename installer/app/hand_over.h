@@ -18,7 +18,8 @@ namespace tarnel {
 inline constexpr qsizetype kMaxHandedPathBytes = 4096;
 
 // The socket through which later copies of the installer reach the running one: one per user,
-// in $XDG_RUNTIME_DIR when the session has one, else in the temporary folder.
+// in $XDG_RUNTIME_DIR when the session has one, else in a folder of this user's alone in the
+// temporary folder ($TMPDIR/tarnel-UID, mode 0700). Empty when that folder cannot be trusted.
 QString HandOverSocketPath();
 
 // The running copy's end. A later copy sends a 4-byte big-endian length and the path's bytes;
@@ -33,7 +34,7 @@ class HandOverServer : public QObject {
     explicit HandOverServer(QObject* parent = nullptr);
     ~HandOverServer() override;
 
-    // Listens on the socket, replacing one that no copy answers on any more.
+    // Listens on the socket, replacing one that no copy answers on any more; false when it cannot.
     bool Listen();
     // Where taken paths go, each after its sender has been answered. Paths taken before there
     // is a receiver (the window is still being made) wait for it.

@@ -129,7 +129,6 @@ void CtarnelInstallDlg::StartUp(const std::string& commandLinePath) {
     state_.bridge.DiscoverTools();
     flow_.StartDeviceCheck();
     browser_->ShowVendorPage(QStringLiteral("/tnapi/pcinstall"));
-    state_.commandLinePath = commandLinePath;
     flow_.OpenPackage(commandLinePath);
 }
 

@@ -21,7 +21,6 @@ struct InstallerState {
     int loadSucceeded = 0;  // the facts of the package last opened could be read
     // How the last press of the install button ended.
     std::optional<InstallOutcome> lastInstall;
-    std::string commandLinePath;
     std::string openedPath;
     std::string iconTempPath;
     DeviceBridge bridge{BridgeVariant::Installer};

@@ -12,12 +12,11 @@
 
 namespace tarnel {
 
-namespace {
+void ZipFileClose::operator()(zip_file* file) const {
+    zip_fclose(file);
+}
 
-struct ZipFileClose {
-    void operator()(zip_file_t* file) const { zip_fclose(file); }
-};
-using ZipFile = std::unique_ptr<zip_file_t, ZipFileClose>;
+namespace {
 
 bool AllZero(const char* data, std::size_t size) {
     return size == 0 || (data[0] == 0 && std::memcmp(data, data + 1, size - 1) == 0);

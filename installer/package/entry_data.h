@@ -2,13 +2,21 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <stop_token>
 #include <string>
 
 struct zip;
+struct zip_file;
 
 namespace tarnel {
+
+// The owner of an open archive entry.
+struct ZipFileClose {
+    void operator()(zip_file* file) const;
+};
+using ZipFile = std::unique_ptr<zip_file, ZipFileClose>;
 
 enum class CopyStatus { Done, Failed, Cancelled };
 

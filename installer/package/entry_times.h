@@ -23,5 +23,6 @@ void ApplyExtendedTimestamp(std::span<const std::uint8_t> field, EntryTimes& tim
 
 // Sets the access and modification times of an open file (Linux keeps no settable creation time).
 bool SetFileTimes(int fd, const EntryTimes& times);
+inline constexpr const char* kTimesFailure = "cannot set the file's times";
 
 }  // namespace tarnel

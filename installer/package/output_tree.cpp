@@ -9,6 +9,8 @@
 #include <system_error>
 #include <utility>
 
+#include "platform/unique_fd.h"
+
 namespace tarnel {
 
 namespace {
@@ -68,76 +70,72 @@ std::optional<OutputTree> OutputTree::Open(const std::filesystem::path& root, st
         *error = "cannot create folder " + root.string() + ": " + failure.message();
         return std::nullopt;
     }
-    const int fd = open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) {
+    unique_fd fd(open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!fd) {
         *error = Failure("cannot open folder", root.string());
         return std::nullopt;
     }
-    return OutputTree(fd, root);
+    return OutputTree(std::move(fd), root);
 }
 
-OutputTree::OutputTree(int fd, std::filesystem::path root) : fd_(fd), root_(std::move(root)) {}
-
-OutputTree::OutputTree(OutputTree&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), root_(std::move(other.root_)) {}
-
-OutputTree& OutputTree::operator=(OutputTree&& other) noexcept {
-    if (this != &other) {
-        if (fd_ >= 0) {
-            close(fd_);
-        }
-        fd_ = std::exchange(other.fd_, -1);
-        root_ = std::move(other.root_);
-    }
-    return *this;
-}
-
-OutputTree::~OutputTree() {
-    if (fd_ >= 0) {
-        close(fd_);
-    }
-}
+OutputTree::OutputTree(unique_fd fd, std::filesystem::path root)
+    : fd_(std::move(fd)), root_(std::move(root)) {}
 
 bool OutputTree::MakeFolders(const std::vector<std::string>& components, std::string* error) const {
-    int current = fd_;
+    unique_fd current;
     for (const std::string& component : components) {
-        const int next = EnterFolder(current, component, error);
-        if (current != fd_) {
-            close(current);
-        }
-        if (next < 0) {
+        current = unique_fd(EnterFolder(current ? current.Get() : fd_.Get(), component, error));
+        if (!current) {
             return false;
         }
-        current = next;
-    }
-    if (current != fd_) {
-        close(current);
     }
     return true;
 }
 
+unique_fd OutputTree::OpenParent(const std::vector<std::string>& components,
+                                 std::string* error) const {
+    unique_fd parent(fcntl(fd_.Get(), F_DUPFD_CLOEXEC, 0));
+    for (size_t at = 0; parent && at + 1 < components.size(); ++at) {
+        parent = unique_fd(openat(parent.Get(), components[at].c_str(), kFolderFlags));
+    }
+    if (!parent && error != nullptr) {
+        *error = Failure("cannot open the folder of", JoinComponents(components));
+    }
+    return parent;
+}
+
 int OutputTree::CreateFile(const std::vector<std::string>& components, mode_t mode,
                            std::string* error) const {
-    const std::string relative = JoinComponents(components);
+    if (components.empty()) {
+        *error = "no file name";
+        return -1;
+    }
+    const unique_fd parent = OpenParent(components, error);
+    if (!parent) {
+        return -1;
+    }
+    const std::string& name = components.back();
     constexpr int kFlags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
-    int fd = openat(fd_, relative.c_str(), kFlags, mode);
-    if (fd < 0 && errno == EEXIST) {
+    unique_fd fd(openat(parent.Get(), name.c_str(), kFlags, mode));
+    if (!fd && errno == EEXIST) {
         // Replacing by unlinking, not truncating: a read-only copy from an earlier unpack goes
         // too, and a link of that name is never written through.
-        if (unlinkat(fd_, relative.c_str(), 0) != 0) {
-            *error = Failure("cannot replace", relative);
+        if (unlinkat(parent.Get(), name.c_str(), 0) != 0) {
+            *error = Failure("cannot replace", JoinComponents(components));
             return -1;
         }
-        fd = openat(fd_, relative.c_str(), kFlags, mode);
+        fd = unique_fd(openat(parent.Get(), name.c_str(), kFlags, mode));
     }
-    if (fd < 0) {
-        *error = Failure("cannot create", relative);
+    if (!fd) {
+        *error = Failure("cannot create", JoinComponents(components));
     }
-    return fd;
+    return fd.Release();
 }
 
 void OutputTree::RemoveFile(const std::vector<std::string>& components) const {
-    unlinkat(fd_, JoinComponents(components).c_str(), 0);
+    if (const unique_fd parent = OpenParent(components, nullptr); parent && !components.empty()) {
+        unlinkat(parent.Get(), components.back().c_str(), 0);
+    }
 }
 
 }  // namespace tarnel

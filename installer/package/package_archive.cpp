@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "installer/package/entry_data.h"
+#include "platform/unique_fd.h"
 
 namespace tarnel {
 
@@ -105,8 +106,9 @@ bool PackageArchive::ExtractToOpenFile(std::uint64_t index, int fd, std::string*
         std::vector<char> buffer(std::min<std::uint64_t>(kReadBufferSize, entry->size + 1));
         if (ReserveFileSize(fd, entry->size, &failure) &&
             CopyEntryToFile(zip_.get(), index, entry->size, fd, buffer, {}, &failure) ==
-                CopyStatus::Done) {
-            SetFileTimes(fd, entry->times);
+                CopyStatus::Done &&
+            !SetFileTimes(fd, entry->times)) {
+            failure = kTimesFailure;
         }
     }
     if (!failure.empty() && error) {
@@ -122,15 +124,15 @@ bool PackageArchive::ExtractToFile(std::uint64_t index, const std::filesystem::p
         std::filesystem::create_directories(target.parent_path(), folderFailure);
     }
     unlink(target.c_str());
-    const int fd = open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-    if (fd < 0) {
+    unique_fd fd(open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
+    if (!fd) {
         if (error) {
             *error = "cannot create " + target.string() + ": " + std::strerror(errno);
         }
         return false;
     }
-    bool written = ExtractToOpenFile(index, fd, error, limit);
-    if (close(fd) != 0 && written) {
+    bool written = ExtractToOpenFile(index, fd.Get(), error, limit);
+    if (!fd.Close() && written) {
         written = false;
         if (error) {
             *error = "cannot write " + target.string() + ": " + std::strerror(errno);
@@ -153,20 +155,20 @@ std::optional<std::string> PackageArchive::ReadWhole(std::uint64_t index, std::u
     }
     std::string data;
     if (failure.empty()) {
-        zip_file_t* file = zip_fopen_index(zip_.get(), index, 0);
+        const ZipFile file(zip_fopen_index(zip_.get(), index, 0));
         if (!file) {
             failure = zip_strerror(zip_.get());
         } else {
             data.resize(entry->size);
-            const zip_int64_t got = zip_fread(file, data.data(), data.size());
+            const zip_int64_t got = zip_fread(file.get(), data.data(), data.size());
             char extra = 0;
             // One more read reaches the end of the entry, where libzip checks the CRC.
-            if (got != static_cast<zip_int64_t>(data.size()) || zip_fread(file, &extra, 1) != 0) {
-                failure = zip_error_code_zip(zip_file_get_error(file)) == ZIP_ER_CRC
+            if (got != static_cast<zip_int64_t>(data.size()) ||
+                zip_fread(file.get(), &extra, 1) != 0) {
+                failure = zip_error_code_zip(zip_file_get_error(file.get())) == ZIP_ER_CRC
                               ? "CRC error: the data is damaged"
                               : "entry data is damaged";
             }
-            zip_fclose(file);
         }
     }
     if (!failure.empty()) {

@@ -98,11 +98,6 @@ bool PackageWriter::AddFileFrom(std::string_view name, const std::filesystem::pa
     return Describe(index, 0100644, options);
 }
 
-bool PackageWriter::AddFolder(std::string_view name, const EntryOptions& options) {
-    return Describe(zip_dir_add(zip_.get(), std::string(name).c_str(), ZIP_FL_ENC_UTF_8), 040755,
-                    options);
-}
-
 bool PackageWriter::AddSymbolicLink(std::string_view name, std::string target,
                                     const EntryOptions& options) {
     EntryOptions link = options;

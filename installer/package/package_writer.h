@@ -44,7 +44,6 @@ class PackageWriter {
     // The data comes from a file on disk when the archive is written, for large entries.
     bool AddFileFrom(std::string_view name, const std::filesystem::path& source,
                      const EntryOptions& options = {});
-    bool AddFolder(std::string_view name, const EntryOptions& options = {});
     bool AddSymbolicLink(std::string_view name, std::string target,
                          const EntryOptions& options = {});
 

@@ -125,8 +125,9 @@ class UnpackRun {
                                 ? CopyEntryToFile(archive.Handle(), item.index, item.size, fd,
                                                   buffer, hooks, &error)
                                 : CopyStatus::Failed;
-        if (status == CopyStatus::Done) {
-            SetFileTimes(fd, item.times);
+        if (status == CopyStatus::Done && !SetFileTimes(fd, item.times)) {
+            error = kTimesFailure;
+            status = CopyStatus::Failed;
         }
         if (close(fd) != 0 && status == CopyStatus::Done) {
             error = "cannot write the file";
@@ -164,7 +165,10 @@ class UnpackRun {
             FailEntry(item, "CRC error: the data is damaged");
             return CopyStatus::Failed;
         }
-        SetFileTimes(split.fd, item.times);
+        if (!SetFileTimes(split.fd, item.times)) {
+            FailEntry(item, kTimesFailure);
+            return CopyStatus::Failed;
+        }
         split.complete = true;
         filesDone_.fetch_add(1);
         return CopyStatus::Done;

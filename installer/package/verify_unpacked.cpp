@@ -13,30 +13,18 @@
 #include "installer/package/folder_tree.h"
 #include "installer/package/manifest_inflate.h"
 #include "installer/package/package_manifest.h"
+#include "platform/unique_fd.h"
 
 namespace tarnel {
 
 namespace {
 
-class FileDescriptor {
-  public:
-    explicit FileDescriptor(const std::filesystem::path& path)
-        : fd_(open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    ~FileDescriptor() {
-        if (fd_ >= 0) {
-            close(fd_);
-        }
-    }
-    int Get() const { return fd_; }
-
-  private:
-    int fd_;
-};
+unique_fd OpenForReading(const std::filesystem::path& path) {
+    return unique_fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+}
 
 std::optional<std::uint64_t> RegularFileLength(const std::filesystem::path& path) {
-    const FileDescriptor file(path);
+    const unique_fd file = OpenForReading(path);
     struct stat info {};
     if (file.Get() < 0 || fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
         return std::nullopt;
@@ -48,8 +36,8 @@ std::optional<std::uint64_t> RegularFileLength(const std::filesystem::path& path
 
 int VerifyUnpackedFolder(const std::filesystem::path& folder, UnpackedPaths& paths) {
     paths.dataFolder = FindNoCase(folder, "android").value_or(folder / "android");
-    const FileDescriptor manifestFile(
-        FindNoCase(folder, "manifest.data").value_or(folder / "manifest.data"));
+    const unique_fd manifestFile =
+        OpenForReading(FindNoCase(folder, "manifest.data").value_or(folder / "manifest.data"));
     if (manifestFile.Get() < 0) {
         return kManifestMissing;
     }

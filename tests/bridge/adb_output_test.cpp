@@ -28,12 +28,24 @@ TEST(ListsReadyDevice, ReadsTheDeviceLines) {
         EXPECT_EQ(ListsReadyDevice(c.output), c.ready) << c.output;
 }
 
-TEST(ListsPackage, IgnoresLongerNames) {
-    EXPECT_FALSE(ListsPackage("package:com.kestrum.player.debug\n", "com.kestrum.player"));
-    EXPECT_TRUE(ListsPackage("package:com.kestrum.player.debug\npackage:com.kestrum.player\n",
-                             "com.kestrum.player"));
-    EXPECT_TRUE(ListsPackage("package:com.kestrum.player", "com.kestrum.player"));
-    EXPECT_FALSE(ListsPackage("", "com.kestrum.player"));
+TEST(ListsPackage, MatchesTheWholeLine) {
+    const struct {
+        const char* list;
+        bool listed;
+    } cases[] = {
+        {"package:com.kestrum.player.debug\n", false},
+        {"package:com.kestrum.player.debug\npackage:com.kestrum.player\n", true},
+        {"package:com.kestrum.player", true},
+        {"package:com.android.shell\r\npackage:com.kestrum.player\r\n", true},
+        {"package:com.kestrum.player2\n", false},
+        {"package:xcom.kestrum.player\n", false},
+        {"package:com.kestrum.players\npackage:org.com.kestrum.player\n", false},
+        {"com.kestrum.player\n", false},
+        {"Error: java.lang.SecurityException: com.kestrum.player\n", false},
+        {"", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ListsPackage(c.list, "com.kestrum.player"), c.listed) << c.list;
 }
 
 TEST(CompanionVersion, ComparesNumerically) {

@@ -62,6 +62,11 @@ struct InstallCase {
 const InstallCase kInstallCases[] = {
     {"Internal", Scenario::object(), 0, true, nullptr},
     {"OnTheSdCard", Scenario::object(), 1, true, nullptr},
+    {"OverAnOlderVersion",
+     {{"packages", {{kGame, {{"versionName", "0.9"}, {"versionCode", 1}}}}}},
+     0,
+     true,
+     nullptr},
     {"NotAnApk", Scenario::object(), 0, false, "INSTALL_FAILED_INVALID_APK"},
     {"NoRoom", {{"dataFree", 100}}, 0, true, "INSTALL_FAILED_INSUFFICIENT_STORAGE"},
     {"NoSdCard", {{"sdcard", false}}, 1, true, "INSTALL_FAILED_MEDIA_UNAVAILABLE"},
@@ -70,21 +75,6 @@ const InstallCase kInstallCases[] = {
      0,
      true,
      "INSTALL_FAILED_VERSION_DOWNGRADE"},
-    {"AlreadyExists",
-     {{"installResult", "INSTALL_FAILED_ALREADY_EXISTS"}},
-     0,
-     true,
-     "INSTALL_FAILED_ALREADY_EXISTS"},
-    {"UpdateIncompatible",
-     {{"installResult", "INSTALL_FAILED_UPDATE_INCOMPATIBLE"}},
-     1,
-     true,
-     "INSTALL_FAILED_UPDATE_INCOMPATIBLE"},
-    {"SharedUserIncompatible",
-     {{"installResult", "INSTALL_FAILED_SHARED_USER_INCOMPATIBLE"}},
-     0,
-     true,
-     "INSTALL_FAILED_SHARED_USER_INCOMPATIBLE"},
 };
 
 void PrintTo(const InstallCase& row, std::ostream* out) {

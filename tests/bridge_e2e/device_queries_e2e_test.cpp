@@ -47,6 +47,7 @@ struct InstalledCase {
 const InstalledCase kInstalledCases[] = {
     {"NotInstalled", Scenario::object(), 1, 0},
     {"OnlyTheDebugBuild", {{"com.kestrum.player.debug", "9.0"}}, 1, 0},
+    {"OnlyNamesAroundIt", {{"com.kestrum.player2", "9.0"}, {"xcom.kestrum.player", "9.0"}}, 1, 0},
     {"DebugBuildAndTheRealOne",
      {{"com.kestrum.player.debug", "9.0"}, {"com.kestrum.player", "2.2.0"}},
      0,

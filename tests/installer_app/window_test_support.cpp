@@ -24,9 +24,7 @@ WindowTestHome::WindowTestHome() {
     qputenv("XDG_CACHE_HOME", QFile::encodeName(folder.filePath("cache")));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(folder.filePath("config")));
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(folder.filePath("run")));
-    if (qEnvironmentVariableIsEmpty("TARNEL_ADB")) {
-        qputenv("TARNEL_ADB", "/nonexistent/adb");
-    }
+    qputenv("TARNEL_ADB", "/nonexistent/adb");
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
@@ -71,6 +69,14 @@ std::filesystem::path BuildTestApk(const std::filesystem::path& folder, const st
     const std::filesystem::path apk = folder / (stem + ".apk");
     BuildApk(contents, apk);
     return apk;
+}
+
+UseRealAdb::UseRealAdb() {
+    qputenv("TARNEL_ADB", "adb");
+}
+
+UseRealAdb::~UseRealAdb() {
+    qputenv("TARNEL_ADB", "/nonexistent/adb");
 }
 
 QImage Look(QWidget* control) {

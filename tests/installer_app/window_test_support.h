@@ -22,8 +22,8 @@ namespace tarnel::test {
 
 // The folders a window test runs in, set up before the application starts: a program folder
 // with the committed skin and a vendor host on a closed loopback port (no test reaches the
-// network), and its own cache, settings and run-time folders. Without TARNEL_ADB in the
-// environment the window finds no adb, so there is no phone.
+// network), and its own cache, settings and run-time folders. The window finds no adb, so
+// there is no phone, unless a test asks for the real one (UseRealAdb).
 class WindowTestHome {
   public:
     WindowTestHome();
@@ -75,6 +75,12 @@ bool WaitUntilLoaded(const CtarnelInstallDlg& window);
 // An APK built with aapt: package com.example.<stem>, the label, two permissions, an icon.
 std::filesystem::path BuildTestApk(const std::filesystem::path& folder, const std::string& stem,
                                    const std::string& label, const std::string& version = "1.0");
+
+// Windows started while it lives run the real adb (and find the SimulatedPhone made after it).
+struct UseRealAdb {
+    UseRealAdb();
+    ~UseRealAdb();
+};
 
 // What a control shows, as drawn in its window.
 QImage Look(QWidget* control);

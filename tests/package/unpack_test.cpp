@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "installer/package/output_tree.h"
 #include "installer/package/package_writer.h"
 #include "installer/package/unpacker.h"
 #include "tests/package/test_folder.h"
@@ -112,6 +113,24 @@ TEST(UnpackHostile, LinksLeftInAReusedFolderAreReplaced) {
     EXPECT_TRUE(fs::is_empty(folder / "elsewhere"));
     EXPECT_EQ(ReadFile(folder / "out" / "android" / "data.bin"), "data");
     EXPECT_EQ(ReadFile(folder / "out" / "file.txt"), "text");
+}
+
+// A folder swapped for a link after it was made (another process racing the unpack): files are
+// neither created nor removed through it.
+TEST(UnpackHostile, ALinkInAMiddleComponentIsNotFollowed) {
+    TestFolder folder;
+    std::string error;
+    std::optional<OutputTree> tree = OutputTree::Open(folder / "out", &error);
+    ASSERT_TRUE(tree) << error;
+    ASSERT_TRUE(tree->MakeFolders({"a", "b"}, &error)) << error;
+    fs::remove(folder / "out" / "a" / "b");
+    fs::create_directories(folder / "elsewhere");
+    test::WriteFile(folder / "elsewhere" / "victim", "keep");
+    fs::create_directory_symlink(folder / "elsewhere", folder / "out" / "a" / "b");
+    EXPECT_EQ(tree->CreateFile({"a", "b", "planted"}, 0644, &error), -1);
+    EXPECT_NE(error.find("a/b/planted"), std::string::npos) << error;
+    tree->RemoveFile({"a", "b", "victim"});
+    EXPECT_EQ(TreeOf(folder / "elsewhere"), std::vector<std::string>{"victim"});
 }
 
 TEST(UnpackAttributes, TimesComeFromUtFieldOrDosTime) {

@@ -37,6 +37,17 @@ int main(int argc, char** argv) {
         for (;;)
             ::pause();
     }
+    if (mode == "quiet") {  // closes its output, then never ends
+        ::close(1);
+        ::close(2);
+        for (;;)
+            ::pause();
+    }
+    if (mode == "env") {  // env NAME: the variable's value
+        const char* value = std::getenv(argv[2]);
+        std::puts(value != nullptr ? value : "(unset)");
+        return 0;
+    }
     if (mode == "stdin") {  // reads stdin: must see end of file at once
         char c;
         return ::read(0, &c, 1) == 0 ? 0 : 1;

@@ -31,6 +31,20 @@ TEST(RunProcess, KeepsErrorOutputAndZeroBytes) {
     EXPECT_EQ(zero.output, std::string("before\0after", 12));
 }
 
+TEST(RunProcess, KeepsErrorsApartAndAddsVariablesWhenAsked) {
+    RunResult apart = Fake({"both"}, {.separateErrors = true});
+    EXPECT_EQ(apart.output, "out line\n");
+    EXPECT_EQ(apart.errors, "error: err line\n");
+    ::setenv("TARNEL_RUNNER_TEST", "ours", 1);
+    EXPECT_EQ(Fake({"env", "TARNEL_RUNNER_TEST"}).output, "ours\n");
+    EXPECT_EQ(
+        Fake({"env", "TARNEL_RUNNER_TEST"}, {.environment = {"TARNEL_RUNNER_TEST=given"}}).output,
+        "given\n");
+    EXPECT_EQ(
+        Fake({"env", "TARNEL_RUNNER_TESTX"}, {.environment = {"TARNEL_RUNNER_TEST=given"}}).output,
+        "(unset)\n");
+}
+
 TEST(RunProcess, GivesTheChildAnEmptyStandardInput) {
     EXPECT_EQ(Fake({"stdin"}).exitStatus, 0);
 }
@@ -44,6 +58,9 @@ TEST(RunProcess, StopsAHungChildAtTheTimeLimitAndKeepsWhatItSaid) {
     RunResult result = Fake({"hang"}, {.timeLimit = milliseconds(300)});
     EXPECT_EQ(result.outcome, RunResult::Outcome::TimedOut);
     EXPECT_EQ(result.output, "started\n");
+    // Closing its output does not free a child from the limit.
+    EXPECT_EQ(Fake({"quiet"}, {.timeLimit = milliseconds(300)}).outcome,
+              RunResult::Outcome::TimedOut);
 }
 
 TEST(RunProcess, AStopRequestFromAnotherThreadEndsTheChild) {

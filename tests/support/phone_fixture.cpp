@@ -18,7 +18,7 @@
 
 #include <gtest/gtest.h>
 
-#include "sim/child_process.h"
+#include "platform/process_runner.h"
 
 extern char** environ;
 
@@ -254,11 +254,15 @@ AdbRun SimulatedPhone::AdbServer(const std::vector<std::string>& arguments,
                                  std::chrono::milliseconds limit) const {
     std::vector<std::string> argv = {"adb"};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
-    const sim::ChildResult run = sim::RunChild(argv, limit, Environment());
-    if (!run.started) {
+    RunOptions options;
+    options.timeLimit = limit;
+    options.separateErrors = true;
+    options.environment = Environment();
+    const RunResult run = RunProcess(argv, options);
+    if (run.outcome == RunResult::Outcome::CouldNotStart) {
         throw std::runtime_error("cannot run adb; is the adb package installed?");
     }
-    return {run.timedOut, run.exitStatus, run.standardOutput, run.standardError};
+    return {run.outcome == RunResult::Outcome::TimedOut, run.exitStatus, run.output, run.errors};
 }
 
 std::string SimulatedPhone::State() const {

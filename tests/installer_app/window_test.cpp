@@ -1,0 +1,307 @@
+// The installer window: what the user does with it (panel, location, keys, drops), what the
+// flow's effects show, and one installation by a click through the real adb and the simulated
+// phone.
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QSignalSpy>
+
+#include <fstream>
+#include <thread>
+
+#include "installer/app/tarnel_install_dlg.h"
+#include "installer/package/game_package_writer.h"
+#include "platform/text_codec.h"
+#include "tests/installer_app/window_test_support.h"
+#include "tests/support/phone_fixture.h"
+#include "ui/my_progress_ctrl.h"
+#include "ui/owner_draw_static.h"
+
+using namespace tarnel;
+
+namespace {
+
+QWidget* Control(QWidget& window, const QString& name) {
+    return window.findChild<QWidget*>(name);
+}
+
+QString TextOf(QWidget& window, const QString& name) {
+    return window.findChild<COwerDrawStatic*>(name)->Text();
+}
+
+void Click(QWidget* control) {
+    QTest::mouseClick(control, Qt::LeftButton, {}, QPoint(5, 5));
+}
+
+}  // namespace
+
+class WindowTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir packages_;
+    std::filesystem::path apk_;
+
+    std::filesystem::path Package(const std::string& name) const {
+        return std::filesystem::path(packages_.path().toStdString()) / name;
+    }
+
+  private slots:
+    void initTestCase() {
+        apk_ = test::BuildTestApk(Package(""), "facts", "星落传说", "2.5.1");
+        test::BuildTestApk(Package(""), "second", "第二个游戏");
+    }
+
+    void thePermissionPanelGrowsTheWindowAndShrinksItBack_data() {
+        QTest::addColumn<int>("presses");
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<int>("height");
+        QTest::newRow("closed") << 0 << "permissionToggle" << 303;
+        QTest::newRow("opened") << 1 << "permissionToggle" << 388;
+        QTest::newRow("opened by its label") << 1 << "permissionLabel" << 388;
+        QTest::newRow("opened and closed") << 2 << "permissionToggle" << 303;
+        QTest::newRow("opened again") << 3 << "permissionLabel" << 388;
+    }
+    void thePermissionPanelGrowsTheWindowAndShrinksItBack() {
+        QFETCH(int, presses);
+        QFETCH(QString, target);
+        QFETCH(int, height);
+        CtarnelInstallDlg window;
+        test::StartWindow(window);
+        // Without a package neither the toggle nor its label opens anything.
+        Click(Control(window, target));
+        QCOMPARE(window.height(), 303);
+        window.OpenFromUser(apk_.string());
+        QVERIFY(test::WaitUntilLoaded(window));
+        const QPoint windowAt = window.pos();
+        for (int i = 0; i < presses; ++i) {
+            Click(Control(window, target));
+        }
+        const int grown = height - 303;
+        QCOMPARE(window.size(), QSize(460, height));
+        QCOMPARE(window.pos(), windowAt);
+        QCOMPARE(Control(window, "status")->pos(), QPoint(28, 264 + grown));
+        QCOMPARE(Control(window, "installButton")->pos(), QPoint(350, 260 + grown));
+        auto* edit = window.findChild<QPlainTextEdit*>("permissionText");
+        QCOMPARE(edit->isVisible(), grown > 0);
+        if (grown > 0) {
+            // Both permissions of the APK, one a line, without the CR of the bridge's text.
+            QCOMPARE(edit->toPlainText().split('\n').size(), 2);
+            QVERIFY(!edit->toPlainText().contains('\r'));
+        }
+    }
+
+    void theInstallLocationIsOneOfTwoBoxes_data() {
+        QTest::addColumn<QStringList>("clicks");
+        QTest::addColumn<int>("toSdCard");
+        QTest::newRow("at start") << QStringList{} << 1;
+        QTest::newRow("memory box") << QStringList{"memoryBox"} << 0;
+        QTest::newRow("memory label") << QStringList{"memoryLabel"} << 0;
+        QTest::newRow("memory, then sd card label")
+            << QStringList{"memoryLabel", "sdCardLabel"} << 1;
+        QTest::newRow("memory, then sd card box") << QStringList{"memoryBox", "sdCardBox"} << 1;
+        QTest::newRow("memory twice") << QStringList{"memoryBox", "memoryLabel"} << 0;
+    }
+    void theInstallLocationIsOneOfTwoBoxes() {
+        QFETCH(QStringList, clicks);
+        QFETCH(int, toSdCard);
+        CtarnelInstallDlg window;
+        test::StartWindow(window);
+        QWidget* sdCard = Control(window, "sdCardBox");
+        QWidget* memory = Control(window, "memoryBox");
+        const QImage checked = test::Look(sdCard);
+        const QImage unchecked = test::Look(memory);
+        QVERIFY(checked != unchecked);
+        for (const QString& name : clicks) {
+            Click(Control(window, name));
+        }
+        QCOMPARE(window.State().installToSdCard, toSdCard);
+        QCOMPARE(test::Look(sdCard), toSdCard == 1 ? checked : unchecked);
+        QCOMPARE(test::Look(memory), toSdCard == 1 ? unchecked : checked);
+    }
+
+    void keys_data() {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<bool>("closes");
+        QTest::newRow("enter on the window") << "" << int(Qt::Key_Return) << false;
+        QTest::newRow("keypad enter") << "" << int(Qt::Key_Enter) << false;
+        QTest::newRow("enter on the install button")
+            << "installButton" << int(Qt::Key_Return) << false;
+        QTest::newRow("enter on the close button") << "closeButton" << int(Qt::Key_Return) << false;
+        QTest::newRow("escape") << "" << int(Qt::Key_Escape) << true;
+    }
+    void keys() {
+        QFETCH(QString, target);
+        QFETCH(int, key);
+        QFETCH(bool, closes);
+        CtarnelInstallDlg window;
+        test::StartWindow(window);
+        QSignalSpy finished(&window, &QDialog::finished);
+        QWidget* receiver = target.isEmpty() ? &window : Control(window, target);
+        receiver->setFocus();
+        QTest::keyClick(receiver, static_cast<Qt::Key>(key));
+        QCOMPARE(finished.count(), closes ? 1 : 0);
+        QCOMPARE(window.isVisible(), !closes);
+    }
+
+    void drops_data() {
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("box");
+        QTest::newRow("three packages: the first is opened")
+            << QStringList{"second.apk", "facts.apk", "other.apk"} << "第二个游戏"
+            << "";
+        QTest::newRow("another kind is refused") << QStringList{"game.zip"} << "请拖入apk或tpk文件"
+                                                 << "文件格式只能是apk或tpk文件！";
+    }
+    void drops() {
+        QFETCH(QStringList, files);
+        QFETCH(QString, label);
+        QFETCH(QString, box);
+        CtarnelInstallDlg window;
+        test::StartWindow(window);
+        QMimeData data;
+        QList<QUrl> urls;
+        for (const QString& file : files) {
+            urls.push_back(QUrl::fromLocalFile(packages_.filePath(file)));
+        }
+        data.setUrls(urls);
+        test::BoxAnswerer answerer;
+        QDragEnterEvent enter(QPoint(200, 150), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(&window, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(200, 150), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(&window, &drop);
+        // The drop is taken at once; the package opens after it.
+        QTRY_COMPARE_WITH_TIMEOUT(TextOf(window, "appLabel"), label, 60000);
+        QTRY_COMPARE(answerer.boxes.size(), box.isEmpty() ? 0 : 1);
+        if (!box.isEmpty()) {
+            QCOMPARE(answerer.boxes[0].text, box);
+            QCOMPARE(window.State().packageLoaded, 0);
+        } else {
+            QCOMPARE(window.State().openedPath, urls[0].toLocalFile().toStdString());
+        }
+    }
+
+    void aGamePackageShowsItsFactsAndIcon() {
+        GamePackage package;
+        package.manifest.packageName = "com.example.icon";
+        package.manifest.appName = "图标游戏";
+        package.manifest.versionName = "3.0";
+        package.icon = test::SolidPng(96, 96, 200, 40, 30);
+        QVERIFY(WriteGamePackage(Package("icon game.tpk"), package));
+        CtarnelInstallDlg window;
+        test::StartWindow(window, Package("icon game.tpk"));
+        QVERIFY(test::WaitUntilLoaded(window));
+        QCOMPARE(TextOf(window, "appLabel"), QStringLiteral("图标游戏"));
+        QCOMPARE(TextOf(window, "versionName"), QStringLiteral("3.0"));
+        // Drawn 70 x 70 at (30, 60), whatever the picture's own size.
+        const QImage look = window.grab(QRect(30, 60, 72, 72)).toImage();
+        QCOMPARE(QColor(look.pixel(3, 66)), QColor(200, 40, 30));
+        QCOMPARE(QColor(look.pixel(71, 35)), QColor(Qt::white));
+    }
+
+    // The flow's effects as the window shows them.
+    void effects_data() {
+        QTest::addColumn<QString>("effect");
+        QTest::addColumn<int>("press");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("a short status") << "status 正在安装软件..." << 0 << "正在安装软件...";
+        QTest::newRow("a status too long for its line")
+            << "status " + QString(40, QChar(u'长')) << 0 << "…";
+        QTest::newRow("a box") << "box" << int(QMessageBox::Ok) << "tarnelInstall";
+        QTest::newRow("a message") << "message" << int(QMessageBox::Ok) << "错误";
+        QTest::newRow("a question answered OK") << "question" << int(QMessageBox::Ok) << "yes";
+        QTest::newRow("a question cancelled") << "question" << int(QMessageBox::Cancel) << "no";
+        QTest::newRow("progress") << "progress" << 0 << "";
+        QTest::newRow("install done") << "done" << 0 << "";
+    }
+    void effects() {
+        QFETCH(QString, effect);
+        QFETCH(int, press);
+        QFETCH(QString, shown);
+        CtarnelInstallDlg window;
+        test::StartWindow(window);
+        const std::string text = NarrowText("手机未连接到电脑");
+        test::BoxAnswerer answerer(static_cast<QMessageBox::StandardButton>(press));
+        if (effect.startsWith("status ")) {
+            const QString status = effect.mid(7);
+            window.SetStatus(status.toStdString());
+            QCOMPARE(TextOf(window, "status").endsWith(shown), true);
+            QCOMPARE(Control(window, "status")->toolTip(), shown == status ? QString() : status);
+        } else if (effect == "box" || effect == "message") {
+            effect == "box" ? window.ShowBox(text) : window.ShowMessage(text, NarrowText("错误"));
+            QCOMPARE(answerer.boxes.size(), 1);
+            QCOMPARE(answerer.boxes[0].caption, shown);
+            QCOMPARE(answerer.boxes[0].text, QStringLiteral("手机未连接到电脑"));
+        } else if (effect == "question") {
+            QCOMPARE(window.AskQuestion(text, NarrowText("提示")), shown == "yes");
+            QCOMPARE(answerer.boxes[0].caption, QStringLiteral("提示"));
+            QVERIFY(answerer.boxes[0].buttons.testFlag(QMessageBox::Cancel));
+        } else if (effect == "progress") {
+            auto* bar = window.findChild<CMyProgressCtrl*>("progress");
+            QVERIFY(!bar->isVisible());
+            window.SetProgress(100);
+            QVERIFY(bar->isVisible());
+            QCOMPARE(bar->FilledWidth(), bar->width());
+            QVERIFY(bar->geometry().bottom() < Control(window, "status")->geometry().top());
+            window.SetProgress(-1);
+            QVERIFY(!bar->isVisible());
+        } else {
+            QWidget* button = Control(window, "installButton");
+            const QImage installLook = test::Look(button);
+            window.EnableInstallButton(false);
+            QVERIFY(!button->isEnabled() && test::Look(button) != installLook);
+            window.EnableInstallButton(true);
+            window.ShowInstallDone(true);
+            QVERIFY(test::Look(button) != installLook);
+            window.ShowInstallDone(false);
+            QCOMPARE(test::Look(button), installLook);
+        }
+    }
+
+    void effectsPostedByWorkersRunOnTheWindowsThread() {
+        CtarnelInstallDlg window;
+        std::thread::id ranOn;
+        std::thread worker([&] { window.Post([&] { ranOn = std::this_thread::get_id(); }); });
+        worker.join();
+        QTRY_VERIFY(ranOn == std::this_thread::get_id());
+    }
+
+    void aClickInstallsTheGameInTheChosenPlace() {
+        test::UseRealAdb adb;
+        test::SimulatedPhone phone;
+        const std::string game = "com.example.starfall";
+        test::ApkContents apk;
+        apk.packageName = game;
+        apk.label = "星落";
+        test::BuildApk(apk, Package("starfall.apk"));
+        GamePackage package;
+        package.manifest.packageName = game;
+        package.manifest.appName = "星落";
+        std::ifstream in(Package("starfall.apk"), std::ios::binary);
+        package.apk = std::string(std::istreambuf_iterator<char>(in), {});
+        package.dataFiles = {{"obb/" + game + "/main.1.obb", std::string(300000, 'o')}};
+        QVERIFY(WriteGamePackage(Package("starfall.tpk"), package));
+
+        CtarnelInstallDlg window;
+        test::StartWindow(window, Package("starfall.tpk"));
+        QVERIFY(test::WaitUntilLoaded(window));
+        QTRY_COMPARE_WITH_TIMEOUT(TextOf(window, "status"), QStringLiteral("手机已连接到电脑"),
+                                  30000);
+        Click(Control(window, "memoryLabel"));
+        Click(Control(window, "installButton"));
+        QTRY_COMPARE_WITH_TIMEOUT(TextOf(window, "status"), QStringLiteral("已安装到手机"), 120000);
+        QTRY_COMPARE(window.State().busy, 0);
+        QVERIFY(std::filesystem::exists(phone.HostPath("/data/app/" + game + "-1/base.apk")));
+        QCOMPARE(std::filesystem::file_size(
+                     phone.HostPath("/sdcard/Android/obb/" + game + "/main.1.obb")),
+                 300000u);
+        QVERIFY(!std::filesystem::exists(Package("~starfall")));
+    }
+};
+
+int main(int argc, char** argv) {
+    return test::RunWindowTests<WindowTest>(argc, argv);
+}
+
+#include "window_test.moc"
