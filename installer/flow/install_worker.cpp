@@ -3,6 +3,7 @@
 #include <exception>
 #include <filesystem>
 
+#include "installer/flow/content_times.h"
 #include "installer/flow/install_messages.h"
 #include "installer/flow/phone_data.h"
 #include "installer/package/folder_tree.h"
@@ -90,8 +91,16 @@ InstallOutcome InstallGamePackage(DeviceBridge& bridge, const InstallJob& job,
     std::vector<std::string> added;
     if (hasData) {
         report.Status(NarrowText(text::kUploading));
+        // Times from the content, so that the push skips only what the phone holds already.
+        if (std::string error; !StampContentTimes(bridge.obbSourceDir, &error)) {
+            report.Box(NarrowText(text::kUnexpectedError) + error);
+            return InstallOutcome::Failed;
+        }
         added = DataThePushWouldAdd(bridge, bridge.obbSourceDir);
         const int failed = bridge.PushObbData([&](int percent) { report.Progress(percent); });
+        // adb says nothing of the files it leaves out, which are done all the same.
+        if (failed == 0)
+            report.Progress(100);
         report.Progress(-1);
         if (failed != 0 || bridge.stopToken.stop_requested()) {
             if (!bridge.stopToken.stop_requested())
