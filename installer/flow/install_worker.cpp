@@ -3,7 +3,6 @@
 #include <exception>
 #include <filesystem>
 
-#include "installer/flow/content_times.h"
 #include "installer/flow/install_messages.h"
 #include "installer/flow/phone_data.h"
 #include "installer/package/folder_tree.h"
@@ -53,6 +52,8 @@ constexpr int kRefused = 1;
 int UnpackAndVerify(DeviceBridge& bridge, const InstallJob& job, InstallReporter& report) {
     UnpackOptions options;
     options.stop = bridge.stopToken;
+    // The push leaves out a file the phone holds with the same size and time.
+    options.timesFromContent = true;
     int shown = -1;
     options.progress = [&](std::uint64_t done, std::uint64_t total) {
         const int percent = total == 0 ? 100 : static_cast<int>(done * 100 / total);
@@ -91,11 +92,6 @@ InstallOutcome InstallGamePackage(DeviceBridge& bridge, const InstallJob& job,
     std::vector<std::string> added;
     if (hasData) {
         report.Status(NarrowText(text::kUploading));
-        // Times from the content, so that the push skips only what the phone holds already.
-        if (std::string error; !StampContentTimes(bridge.obbSourceDir, &error)) {
-            report.Box(NarrowText(text::kUnexpectedError) + error);
-            return InstallOutcome::Failed;
-        }
         added = DataThePushWouldAdd(bridge, bridge.obbSourceDir);
         const int failed = bridge.PushObbData([&](int percent) { report.Progress(percent); });
         // adb says nothing of the files it leaves out, which are done all the same.

@@ -277,6 +277,11 @@ UnpackReport UnpackArchive(const std::filesystem::path& package,
         report.message = error;
         return report;
     }
+    if (options.timesFromContent) {
+        for (UnpackItem& item : plan.items) {
+            item.times.access = item.times.modification = ContentTime(item.crc);
+        }
+    }
     const unique_fd packageFd(open(package.c_str(), O_RDONLY | O_CLOEXEC));
     LetTheKernelCopy(packageFd.Get(), plan);
     UnpackRun run(package, packageFd.Get(), *tree, plan, options.stop);
