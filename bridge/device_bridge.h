@@ -1,10 +1,12 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "bridge/device_info.h"
@@ -102,6 +104,17 @@ class DeviceBridge {
     DeviceListing ListDeviceFolder(const std::string& devicePath);
     // Removes files and folders, with all they hold, from the phone.
     void RemoveDevicePaths(const std::vector<std::string>& devicePaths);
+    // The size and modification time of each entry of a folder, as the phone's sync service
+    // gives them (adb ls); nothing when the folder cannot be listed.
+    struct DeviceFile {
+        std::string name;
+        std::uint32_t mode = 0;
+        std::uint64_t size = 0;
+        std::int64_t modified = 0;
+    };
+    std::vector<DeviceFile> ListDeviceFiles(const std::string& devicePath);
+    // Renames each path on the phone to its partner, each on its own; false unless all were.
+    bool MoveDevicePaths(const std::vector<std::pair<std::string, std::string>>& moves);
 
     // APK inspection: 0 after parsing, -1 when aapt could not read the file.
     int InspectApk();

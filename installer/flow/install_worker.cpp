@@ -13,12 +13,46 @@
 namespace tarnel {
 namespace {
 
-// Removes what this run added to the phone, and only that; also after a stop request, which
-// would end the removal before it began.
-void RemovePushedData(const DeviceBridge& bridge, const std::vector<std::string>& added) {
+// A bridge for cleaning up, which works also after a stop request.
+DeviceBridge Cleaner(const DeviceBridge& bridge) {
     DeviceBridge cleaner = bridge;
     cleaner.stopToken = {};
-    cleaner.RemoveDevicePaths(added);
+    return cleaner;
+}
+
+// Where a file that the push writes over waits, beside itself, until the install has succeeded.
+std::string SetAsideName(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    return path.substr(0, slash + 1) + "." + path.substr(slash + 1) + ".tarnel-old";
+}
+
+std::vector<std::string> SetAsideNames(const std::vector<std::string>& paths) {
+    std::vector<std::string> names;
+    for (const std::string& path : paths)
+        names.push_back(SetAsideName(path));
+    return names;
+}
+
+std::vector<std::pair<std::string, std::string>> SetAside(const std::vector<std::string>& paths) {
+    std::vector<std::pair<std::string, std::string>> moves;
+    for (const std::string& path : paths)
+        moves.emplace_back(path, SetAsideName(path));
+    return moves;
+}
+
+// Leaves the phone's data as it was before this run: removes what it added and what it wrote
+// over, and puts the earlier files back. Where setting them aside failed, nothing was written and
+// a file that was not set aside is still the earlier one.
+void UndoPush(const DeviceBridge& bridge, const PhoneDataChange& change, bool setAside) {
+    DeviceBridge cleaner = Cleaner(bridge);
+    std::vector<std::string> written = change.added;
+    if (setAside)
+        written.insert(written.end(), change.replaced.begin(), change.replaced.end());
+    cleaner.RemoveDevicePaths(written);
+    std::vector<std::pair<std::string, std::string>> back;
+    for (const auto& [path, aside] : SetAside(change.replaced))
+        back.emplace_back(aside, path);
+    cleaner.MoveDevicePaths(back);
 }
 
 // A phone that is the cause says so rather than blaming space or the package.
@@ -89,11 +123,13 @@ InstallOutcome InstallGamePackage(DeviceBridge& bridge, const InstallJob& job,
 
     std::error_code error;
     const bool hasData = std::filesystem::is_directory(bridge.obbSourceDir, error);
-    std::vector<std::string> added;
+    PhoneDataChange change;
     if (hasData) {
         report.Status(NarrowText(text::kUploading));
-        added = DataThePushWouldAdd(bridge, bridge.obbSourceDir);
-        const int failed = bridge.PushObbData([&](int percent) { report.Progress(percent); });
+        change = PhoneDataThePushChanges(bridge, bridge.obbSourceDir);
+        const bool setAside = bridge.MoveDevicePaths(SetAside(change.replaced));
+        const int failed =
+            setAside ? bridge.PushObbData([&](int percent) { report.Progress(percent); }) : 1;
         // adb says nothing of the files it leaves out, which are done all the same.
         if (failed == 0)
             report.Progress(100);
@@ -102,14 +138,16 @@ InstallOutcome InstallGamePackage(DeviceBridge& bridge, const InstallJob& job,
             if (!bridge.stopToken.stop_requested())
                 report.Status(NarrowText(TroubleText(bridge, text::kUploadFailed)));
             // Half a game's data is of no use to the game and only takes space on the phone.
-            RemovePushedData(bridge, added);
+            UndoPush(bridge, change, setAside);
             return bridge.stopToken.stop_requested() ? InstallOutcome::Stopped
                                                      : InstallOutcome::Failed;
         }
     }
     const InstallOutcome outcome = InstallApkStep(bridge, job.toSdCard, report);
-    if (outcome != InstallOutcome::Installed && hasData)
-        RemovePushedData(bridge, added);
+    if (hasData && outcome != InstallOutcome::Installed)
+        UndoPush(bridge, change, true);
+    else if (hasData)
+        Cleaner(bridge).RemoveDevicePaths(SetAsideNames(change.replaced));
     return outcome;
 }
 

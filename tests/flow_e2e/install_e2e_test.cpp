@@ -5,9 +5,12 @@
 #include <fstream>
 #include <map>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <zlib.h>
 
 #include "installer/flow/install_flow.h"
+#include "installer/package/entry_times.h"
 #include "installer/package/game_package_writer.h"
 #include "platform/tool_locator.h"
 #include "tests/apk/apk_builder.h"
@@ -22,6 +25,17 @@ constexpr const char* kGame = "com.example.starfall";
 ino_t Inode(const std::filesystem::path& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0 ? info.st_ino : 0;
+}
+
+// Every file below folder, sorted, as paths relative to it.
+std::vector<std::string> FilesUnder(const std::filesystem::path& folder) {
+    std::vector<std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+        if (!entry.is_directory())
+            files.push_back(entry.path().lexically_relative(folder).string());
+    }
+    std::sort(files.begin(), files.end());
+    return files;
 }
 
 std::string ReadFile(const std::filesystem::path& path) {
@@ -218,9 +232,38 @@ TEST_F(InstallTest, AnotherInstallSendsOnlyWhatChanged) {
                 sent.push_back(below);
         }
         EXPECT_EQ(sent, row.sent) << row.name;
+        EXPECT_EQ(FilesUnder(GameData()).size(), second.dataFiles.size()) << row.name;
         flow.reset();
         phone.reset();
     }
+}
+
+// A failed update leaves the earlier version's data exactly as it was: what it changed is put
+// back, what it added is gone, what it left alone was never touched.
+TEST_F(InstallTest, AFailedUpdateLeavesTheEarlierData) {
+    Start({{"installResult", "INSTALL_FAILED_INSUFFICIENT_STORAGE"}});
+    const std::map<std::string, std::string> earlier = {{"main.1.obb", std::string(300000, 'o')},
+                                                        {"levels/1.txt", "level one"}};
+    // As the earlier install left them: their times from their content.
+    for (const auto& [name, content] : earlier) {
+        const auto path = GameData() / name;
+        std::filesystem::create_directories(path.parent_path());
+        std::ofstream(path, std::ios::binary) << content;
+        const time_t time = ContentTime(static_cast<std::uint32_t>(
+            crc32(0, reinterpret_cast<const Bytef*>(content.data()), content.size())));
+        const timespec times[2] = {{time, 0}, {time, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+    }
+    const ino_t untouched = Inode(GameData() / "main.1.obb");
+    Install(MakePackage([](GamePackage& p) {
+        p.dataFiles[1].second = "level one, harder";
+        p.dataFiles.push_back({std::string("obb/") + kGame + "/levels/2.txt", "level two"});
+    }));
+    EXPECT_EQ(view.lastStatus, "安装失败：安装内存不足。");
+    for (const auto& [name, content] : earlier)
+        EXPECT_TRUE(ReadFile(GameData() / name) == content) << name;
+    EXPECT_EQ(Inode(GameData() / "main.1.obb"), untouched);
+    EXPECT_EQ(FilesUnder(GameData()), (std::vector<std::string>{"levels/1.txt", "main.1.obb"}));
 }
 
 TEST_F(InstallTest, AnAlteredPackageIsNeverUploaded) {
