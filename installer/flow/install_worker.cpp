@@ -1,5 +1,7 @@
 #include "installer/flow/install_worker.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <exception>
 #include <filesystem>
 
@@ -38,6 +40,39 @@ std::vector<std::pair<std::string, std::string>> SetAside(const std::vector<std:
     for (const std::string& path : paths)
         moves.emplace_back(path, SetAsideName(path));
     return moves;
+}
+
+std::uint64_t BytesUnder(const std::filesystem::path& path) {
+    std::error_code error;
+    if (!std::filesystem::is_directory(path, error))
+        return std::filesystem::is_regular_file(path, error)
+                   ? std::filesystem::file_size(path, error)
+                   : 0;
+    std::uint64_t bytes = 0;
+    for (std::filesystem::recursive_directory_iterator it(path, error), end; !error && it != end;
+         it.increment(error)) {
+        if (it->is_regular_file(error) && !it->is_symlink(error))
+            bytes += it->file_size(error);
+    }
+    return bytes;
+}
+
+// The bytes of the data that the push sends, and those it leaves out as the phone has them.
+struct PushShare {
+    std::uint64_t sent = 0;
+    std::uint64_t skipped = 0;
+};
+PushShare ShareToPush(const std::filesystem::path& dataFolder, const PhoneDataChange& change) {
+    const std::string root = std::string(kPhoneDataRoot) + "/";
+    PushShare share;
+    for (const auto* paths : {&change.added, &change.replaced}) {
+        for (const std::string& path : *paths)
+            share.sent +=
+                path.starts_with(root) ? BytesUnder(dataFolder / path.substr(root.size())) : 0;
+    }
+    const std::uint64_t all = BytesUnder(dataFolder);
+    share.skipped = all > share.sent ? all - share.sent : 0;
+    return share;
 }
 
 // Leaves the phone's data as it was before this run: removes what it added and what it wrote
@@ -128,8 +163,14 @@ InstallOutcome InstallGamePackage(DeviceBridge& bridge, const InstallJob& job,
         report.Status(NarrowText(text::kUploading));
         change = PhoneDataThePushChanges(bridge, bridge.obbSourceDir);
         const bool setAside = bridge.MoveDevicePaths(SetAside(change.replaced));
-        const int failed =
-            setAside ? bridge.PushObbData([&](int percent) { report.Progress(percent); }) : 1;
+        // adb counts only the files it sends; those it leaves out are done already.
+        const PushShare share = ShareToPush(bridge.obbSourceDir, change);
+        const int failed = setAside ? bridge.PushObbData([&](int percent) {
+            report.Progress(static_cast<int>(
+                (share.skipped * 100 + share.sent * static_cast<std::uint64_t>(percent)) /
+                std::max<std::uint64_t>(share.skipped + share.sent, 1)));
+        })
+                                    : 1;
         // adb says nothing of the files it leaves out, which are done all the same.
         if (failed == 0)
             report.Progress(100);
