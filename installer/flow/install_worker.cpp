@@ -44,17 +44,10 @@ std::vector<std::pair<std::string, std::string>> SetAside(const std::vector<std:
 
 std::uint64_t BytesUnder(const std::filesystem::path& path) {
     std::error_code error;
-    if (!std::filesystem::is_directory(path, error))
-        return std::filesystem::is_regular_file(path, error)
-                   ? std::filesystem::file_size(path, error)
-                   : 0;
-    std::uint64_t bytes = 0;
-    for (std::filesystem::recursive_directory_iterator it(path, error), end; !error && it != end;
-         it.increment(error)) {
-        if (it->is_regular_file(error) && !it->is_symlink(error))
-            bytes += it->file_size(error);
-    }
-    return bytes;
+    if (!std::filesystem::is_regular_file(path, error))
+        return FolderByteSize(path);
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    return error ? 0 : size;
 }
 
 // The bytes of the data that the push sends, and those it leaves out as the phone has them.
