@@ -166,11 +166,21 @@ bool ReportsMissingRemoteFile(std::string_view output) {
 }
 
 int LastPercent(std::string_view output) {
-    for (size_t at = output.rfind('%'); at != std::string_view::npos && at > 0;
-         at = output.rfind('%', at - 1)) {
+    // adb's line is "[ 42%] /sdcard/.../file: 73%": the bracket holds the whole push, the end
+    // only the file on its way; a file name can hold any figure.
+    for (size_t at = output.rfind("%]"); at != std::string_view::npos && at > 0;
+         at = output.rfind("%]", at - 1)) {
         size_t start = at;
         while (start > 0 && output[start - 1] >= '0' && output[start - 1] <= '9')
             --start;
+        size_t open = start;
+        while (open > 0 && output[open - 1] == ' ')
+            --open;
+        // The bracket opens adb's line.
+        const bool lineStart =
+            open == 1 || (open > 1 && (output[open - 2] == '\r' || output[open - 2] == '\n'));
+        if (open == 0 || output[open - 1] != '[' || at - open > 4 || !lineStart)
+            continue;
         int percent = -1;
         auto [end, error] = std::from_chars(output.data() + start, output.data() + at, percent);
         if (error == std::errc() && end == output.data() + at && percent <= 100)

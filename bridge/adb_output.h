@@ -42,7 +42,7 @@ bool ReportsNoSuchFile(std::string_view lsOutput);
 // `adb pull` of a file the phone lacks, in the words of old and current adb.
 bool ReportsMissingRemoteFile(std::string_view pullOutput);
 
-// The last "NN%" progress figure in a piece of adb's terminal output, or -1.
+// The last whole-push progress figure ("[ NN%]") in a piece of adb's terminal output, or -1.
 int LastPercent(std::string_view output);
 
 }  // namespace tarnel

@@ -65,9 +65,10 @@ std::string DeviceBridge::BuildCommand(ToolCommand kind) const {
             return head + " shell su -c \"ls /data\"";
         case ToolCommand::PushObbData:
             // Into /sdcard/ itself: adb puts a folder inside an existing target folder, and every
-            // phone already has /sdcard/Android.
+            // phone already has /sdcard/Android. --sync leaves out each file that the phone holds
+            // with the same size and modification time.
             return needing(obbSourceDir,
-                           head + " push " + QuoteArgument(obbSourceDir) + " /sdcard/");
+                           head + " push --sync " + QuoteArgument(obbSourceDir) + " /sdcard/");
         case ToolCommand::Install:
             return needing(apkPath, head + " install -r " + QuoteArgument(apkPath));
         case ToolCommand::InstallExternal:

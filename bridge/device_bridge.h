@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -121,6 +122,15 @@ class DeviceBridge {
     DeviceListing ListDeviceFolder(const std::string& devicePath);
     // Removes files and folders, with all they hold, from the phone.
     void RemoveDevicePaths(const std::vector<std::string>& devicePaths);
+    // The size and modification time of each entry of a folder, as the phone's sync service
+    // gives them (adb ls); nothing when the folder cannot be listed.
+    struct DeviceFile {
+        std::string name;
+        std::uint32_t mode = 0;
+        std::uint64_t size = 0;
+        std::int64_t modified = 0;
+    };
+    std::vector<DeviceFile> ListDeviceFiles(const std::string& devicePath);
     // Renames files on the phone, each from first to second; true when every one was renamed.
     bool MoveDevicePaths(const std::vector<std::pair<std::string, std::string>>& moves);
 

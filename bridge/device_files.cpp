@@ -1,3 +1,4 @@
+#include <charconv>
 #include <string_view>
 
 #include "bridge/adb_output.h"
@@ -93,6 +94,47 @@ void DeviceBridge::RemoveDevicePaths(const std::vector<std::string>& devicePaths
     }
     if (!adbPath.empty())
         RunInLines(*this, commands, "; ");
+}
+
+std::vector<DeviceBridge::DeviceFile> DeviceBridge::ListDeviceFiles(const std::string& devicePath) {
+    std::vector<DeviceFile> files;
+    if (adbPath.empty() || devicePath.empty())
+        return files;
+    RunOptions options;
+    options.timeLimit = quickQueryLimit;
+    options.stop = stopToken;
+    const RunResult run = RunToolResult(AdbHead() + " ls " + QuoteArgument(devicePath), options);
+    if (run.outcome != RunResult::Outcome::Finished || run.exitStatus != 0)
+        return files;
+    // Each line: mode, size and time as eight hex digits, a space between, then the name.
+    size_t start = 0;
+    while (start < run.output.size()) {
+        size_t end = run.output.find('\n', start);
+        if (end == std::string::npos)
+            end = run.output.size();
+        std::string_view line(run.output.data() + start, end - start);
+        start = end + 1;
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        if (line.size() < 28 || line[8] != ' ' || line[17] != ' ' || line[26] != ' ')
+            continue;
+        DeviceFile file;
+        std::uint32_t fields[3] = {};
+        bool read = true;
+        for (int field = 0; field < 3; ++field) {
+            const char* begin = line.data() + field * 9;
+            const auto [ptr, error] = std::from_chars(begin, begin + 8, fields[field], 16);
+            read = read && error == std::errc() && ptr == begin + 8;
+        }
+        file.name = std::string(line.substr(27));
+        if (!read || file.name == "." || file.name == "..")
+            continue;
+        file.mode = fields[0];
+        file.size = fields[1];
+        file.modified = fields[2];
+        files.push_back(std::move(file));
+    }
+    return files;
 }
 
 bool DeviceBridge::MoveDevicePaths(const std::vector<std::pair<std::string, std::string>>& moves) {

@@ -1,3 +1,4 @@
+#include <charconv>
 #include <string_view>
 
 #include "bridge/adb_output.h"

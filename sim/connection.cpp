@@ -41,7 +41,8 @@ Connection::Connection(int fd, ConnectionBehaviour behaviour, ServiceOpener open
     : fd_(fd),
       behaviour_(std::move(behaviour)),
       opener_(std::move(opener)),
-      onCablePulled_(std::move(onCablePulled)) {}
+      onCablePulled_(std::move(onCablePulled)),
+      pace_(behaviour_.throughput) {}
 
 Connection::~Connection() {
     services_.JoinAll();
@@ -79,6 +80,9 @@ bool Connection::Receive(Message& message) {
         return false;
     }
     Log("<-", message);
+    if (message.command == kWrte) {
+        pace_.Carry(message.payload.size());
+    }
     if (message.command == kWrte && behaviour_.hangAfterBytes != 0 &&
         receivedBytes_.fetch_add(message.payload.size()) + message.payload.size() >
             behaviour_.hangAfterBytes) {
@@ -175,6 +179,9 @@ bool Connection::Send(const Message& message) {
         return true;
     }
     Log("->", message);
+    if (message.command == kWrte) {
+        pace_.Carry(message.payload.size());
+    }
     std::lock_guard lock(sendMutex_);
     return WriteAll(fd_, EncodeMessage(message));
 }

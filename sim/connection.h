@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "sim/cable_pace.h"
 #include "sim/service_threads.h"
 #include "sim/stream.h"
 
@@ -26,6 +27,7 @@ struct ConnectionBehaviour {
     bool hang = false;             // completes the handshake, then never answers a command
     uint64_t dropAfterBytes = 0;   // stream bytes, either way, before the cable is "pulled"
     uint64_t hangAfterBytes = 0;   // stream bytes from the host, then silence on a live cable
+    uint64_t throughput = 0;       // stream bytes a second, both ways together; 0: no limit
     bool verbose = false;          // every packet to stderr
 };
 
@@ -55,6 +57,7 @@ class Connection final : public MessageSink {
     const ServiceOpener opener_;
     const std::function<void()> onCablePulled_;
 
+    CablePace pace_;
     std::mutex sendMutex_;
     std::atomic<uint64_t> streamBytes_{0};
     std::atomic<bool> pulled_{false};

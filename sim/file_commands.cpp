@@ -214,11 +214,11 @@ int Rm(CommandContext& context, const std::vector<std::string>& argv) {
     return status;
 }
 
-// mv SOURCE TARGET: a rename within the phone, replacing a file at TARGET.
+// mv [-f] FROM TO, as toybox does it for one file: a rename, over a file already at TO.
 int Mv(CommandContext& context, const std::vector<std::string>& argv) {
     const SplitArguments arguments = SplitFlags(argv);
     if (arguments.operands.size() != 2) {
-        context.out.Err("mv: needs a source and a target\n");
+        context.out.Err("mv: Needs 2 arguments\n");
         return 1;
     }
     PhoneFileSystem& files = context.phone.Files();
@@ -226,13 +226,23 @@ int Mv(CommandContext& context, const std::vector<std::string>& argv) {
         files.Locate(arguments.operands[0], Access::Write, context.asRoot, FinalLink::Keep);
     const HostLocation to =
         files.Locate(arguments.operands[1], Access::Write, context.asRoot, FinalLink::Keep);
+    struct stat info;
     int error = from.error != 0 ? from.error : to.error;
+    if (error == 0 && lstat(from.host.c_str(), &info) != 0) {
+        error = errno;
+    }
+    struct stat replaced;
+    const bool replacing = error == 0 && lstat(to.host.c_str(), &replaced) == 0 &&
+                           S_ISREG(replaced.st_mode) && PhoneFileSystem::IsSharedStorage(to);
     if (error == 0 && rename(from.host.c_str(), to.host.c_str()) != 0) {
         error = errno;
     }
     if (error != 0) {
-        Complain(context, "mv", arguments.operands[0], error);
+        Complain(context, "mv", "bad '" + arguments.operands[0] + "'", error);
         return 1;
+    }
+    if (replacing) {
+        files.ReleaseSharedStorage(static_cast<uint64_t>(replaced.st_size));
     }
     return 0;
 }

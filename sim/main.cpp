@@ -90,6 +90,7 @@ int main(int argc, char** argv) {
         behaviour.hang = scenario.hang;
         behaviour.dropAfterBytes = scenario.dropAfterBytes;
         behaviour.hangAfterBytes = scenario.hangAfterBytes;
+        behaviour.throughput = scenario.throughput;
         behaviour.verbose = options.verbose;
         tarnel::sim::Phone phone(std::move(scenario), std::filesystem::absolute(options.root));
         behaviour.banner = phone.Banner();

@@ -33,6 +33,7 @@ const std::set<std::string>& KnownKeys() {
                                                "installResult",
                                                "installResultForm",
                                                "dropAfterBytes",
+                                               "throughput",
                                                "hangAfterBytes",
                                                "hang",
                                                "refuseHandshake",
@@ -172,6 +173,7 @@ Scenario ParseScenario(const std::string& jsonText) {
     Read(object, "companionDelayMs", scenario.companionDelayMs);
     Read(object, "installResult", scenario.installResult);
     Read(object, "dropAfterBytes", scenario.dropAfterBytes);
+    Read(object, "throughput", scenario.throughput);
     Read(object, "hangAfterBytes", scenario.hangAfterBytes);
     Read(object, "screencap", scenario.screencap);
     Read(object, "hang", scenario.hang);

@@ -40,7 +40,8 @@ struct Scenario {
     InstallResultForm installResultForm = InstallResultForm::Modern;
     uint64_t dropAfterBytes = 0;
     uint64_t hangAfterBytes = 0;
-    bool screencap = true;  // false: no screencap command, like Android 2
+    uint64_t throughput = 0;  // stream bytes a second, both ways together; 0: no limit
+    bool screencap = true;    // false: no screencap command, like Android 2
     bool hang = false;
     bool refuseHandshake = false;
     std::vector<std::string> features;  // what the phone advertises to adb

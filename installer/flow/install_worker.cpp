@@ -1,5 +1,7 @@
 #include "installer/flow/install_worker.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <exception>
 #include <filesystem>
 #include <functional>
@@ -15,6 +17,32 @@
 
 namespace tarnel {
 namespace {
+
+std::uint64_t BytesUnder(const std::filesystem::path& path) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error))
+        return FolderByteSize(path);
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    return error ? 0 : size;
+}
+
+// The bytes of the data that the push sends, and those it leaves out as the phone has them.
+struct PushShare {
+    std::uint64_t sent = 0;
+    std::uint64_t skipped = 0;
+};
+PushShare ShareToPush(const std::filesystem::path& dataFolder, const PhoneDataPlan& plan) {
+    const std::string root = std::string(kPhoneDataRoot) + "/";
+    PushShare share;
+    for (const auto* paths : {&plan.added, &plan.replaced}) {
+        for (const std::string& path : *paths)
+            share.sent +=
+                path.starts_with(root) ? BytesUnder(dataFolder / path.substr(root.size())) : 0;
+    }
+    const std::uint64_t all = BytesUnder(dataFolder);
+    share.skipped = all > share.sent ? all - share.sent : 0;
+    return share;
+}
 
 struct RemoveUnpackFolderWhenDone {
     DeviceBridge& bridge;
@@ -54,6 +82,8 @@ constexpr int kRefused = 1;
 int UnpackAndVerify(DeviceBridge& bridge, const InstallJob& job, InstallReporter& report) {
     UnpackOptions options;
     options.stop = bridge.stopToken;
+    // The push leaves out a file the phone holds with the same size and time.
+    options.timesFromContent = true;
     int shown = -1;
     options.progress = [&](std::uint64_t done, std::uint64_t total) {
         const int percent = total == 0 ? 100 : static_cast<int>(done * 100 / total);
@@ -81,13 +111,22 @@ InstallOutcome UploadAndInstall(DeviceBridge& bridge, InstallReporter& report,
     std::optional<PhoneDataGuard> earlierData;
     if (hasData) {
         report.Status(NarrowText(text::kUploading));
-        earlierData.emplace(bridge, PlanPhoneData(bridge, bridge.obbSourceDir));
+        PhoneDataPlan plan = PlanPhoneData(bridge, bridge.obbSourceDir);
+        // adb counts only the files it sends; those it leaves out are done already.
+        const PushShare share = ShareToPush(bridge.obbSourceDir, plan);
+        earlierData.emplace(bridge, std::move(plan));
         if (!earlierData->Prepare()) {
             // The game's files could not be put aside: nothing of them is risked.
             report.Status(NarrowText(TroubleText(bridge, text::kUploadFailed)));
             return InstallOutcome::Failed;
         }
-        const int failed = bridge.PushObbData([&](int percent) { report.Progress(percent); });
+        const int failed = bridge.PushObbData([&](int percent) {
+            report.Progress(static_cast<int>(
+                (share.skipped * 100 + share.sent * static_cast<std::uint64_t>(percent)) /
+                std::max<std::uint64_t>(share.skipped + share.sent, 1)));
+        });
+        if (failed == 0)
+            report.Progress(100);
         report.Progress(-1);
         if (failed != 0 || bridge.stopToken.stop_requested()) {
             if (!bridge.stopToken.stop_requested())

@@ -1,6 +1,7 @@
 #include "installer/flow/phone_data.h"
 
 #include <strings.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 
@@ -17,6 +18,20 @@ bool Holds(const std::vector<std::string>& names, const std::string& name) {
     });
 }
 
+// Whether the phone's file differs from the local one as the push judges: by size and time.
+bool Differs(const std::vector<DeviceBridge::DeviceFile>& files, const fs::directory_entry& local) {
+    struct stat info {};
+    if (::stat(local.path().c_str(), &info) != 0)
+        return true;
+    const std::string name = local.path().filename().string();
+    for (const DeviceBridge::DeviceFile& file : files) {
+        if (strcasecmp(file.name.c_str(), name.c_str()) == 0)
+            return file.size != static_cast<std::uint64_t>(info.st_size) ||
+                   file.modified != info.st_mtime;
+    }
+    return true;
+}
+
 // Kept aside under this suffix while the new data goes up.
 constexpr const char* kBackupSuffix = ".tarnel-old";
 
@@ -30,6 +45,7 @@ void Compare(DeviceBridge& bridge, const fs::path& local, const std::string& rem
     if (listing.state != DeviceBridge::DeviceListing::State::Listed) {
         return;
     }
+    const std::vector<DeviceBridge::DeviceFile> files = bridge.ListDeviceFiles(remote);
     std::error_code error;
     for (fs::directory_iterator it(local, error), end; !error && it != end; it.increment(error)) {
         const std::string name = it->path().filename().string();
@@ -39,7 +55,9 @@ void Compare(DeviceBridge& bridge, const fs::path& local, const std::string& rem
             plan.added.push_back(child);
         } else if (it->is_directory(typeError) && !it->is_symlink(typeError)) {
             Compare(bridge, it->path(), child, plan);
-        } else if (!Holds(listing.names, name + kBackupSuffix)) {
+        } else if (!Holds(listing.names, name + kBackupSuffix) && it->is_regular_file(typeError) &&
+                   Differs(files, *it)) {
+            // The push leaves a file of the same size and time as it is (adb push --sync).
             // (A copy already aside is left from a run that could not finish: never overwritten.)
             plan.replaced.push_back(child);
         }

@@ -16,7 +16,7 @@ inline constexpr const char* kPhoneDataRoot = "/sdcard/Android";
 // installation can leave the game's earlier data as it was.
 struct PhoneDataPlan {
     std::vector<std::string> added;     // files and folders the phone lacks
-    std::vector<std::string> replaced;  // files the phone has, which the push overwrites
+    std::vector<std::string> replaced;  // files the phone has otherwise, which the push overwrites
 };
 
 // Where the phone cannot say what a folder holds, nothing under it is planned; such data is

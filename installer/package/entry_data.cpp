@@ -1,6 +1,8 @@
 #include "installer/package/entry_data.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <zip.h>
 #include <zlib.h>
@@ -156,6 +158,97 @@ CopyStatus CopyStoredRange(zip* archive, std::uint64_t index, std::uint64_t offs
         }
         offset += size;
         left -= size;
+        if (hooks.bytesDone) {
+            hooks.bytesDone->fetch_add(size, std::memory_order_relaxed);
+        }
+    }
+    *crc = static_cast<std::uint32_t>(sum);
+    return CopyStatus::Done;
+}
+
+namespace {
+
+constexpr std::uint64_t kKernelChunk = 8 << 20;
+
+// Maps [start, start + size) of fd for reading, its pages taken in at once rather than one fault
+// at a time; the mapping begins at a page boundary.
+class MappedRange {
+  public:
+    MappedRange(int fd, std::uint64_t start, std::size_t size) {
+        const auto page = static_cast<std::uint64_t>(sysconf(_SC_PAGESIZE));
+        skip_ = static_cast<std::size_t>(start % page);
+        length_ = skip_ + size;
+        void* map = mmap(nullptr, length_, PROT_READ, MAP_SHARED | MAP_POPULATE, fd,
+                         static_cast<off_t>(start - skip_));
+        base_ = map == MAP_FAILED ? nullptr : static_cast<const char*>(map);
+    }
+    MappedRange(const MappedRange&) = delete;
+    MappedRange& operator=(const MappedRange&) = delete;
+    ~MappedRange() {
+        if (base_)
+            munmap(const_cast<char*>(base_), length_);
+    }
+    const char* Data() const { return base_ ? base_ + skip_ : nullptr; }
+
+  private:
+    const char* base_ = nullptr;
+    std::size_t skip_ = 0;
+    std::size_t length_ = 0;
+};
+
+// Where the kernel cannot copy between these two files, the mapped bytes are written instead.
+bool KernelCannotCopy(int error) {
+    return error == EXDEV || error == EINVAL || error == ENOSYS || error == EOPNOTSUPP ||
+           error == EBADF;
+}
+
+}  // namespace
+
+CopyStatus CopyStoredRangeByKernel(int packageFd, std::uint64_t dataStart, std::uint64_t offset,
+                                   std::uint64_t length, int fd, const CopyHooks& hooks,
+                                   std::uint32_t* crc, std::string* error) {
+    struct stat package {};
+    if (fstat(packageFd, &package) != 0 ||
+        dataStart + offset + length > static_cast<std::uint64_t>(package.st_size)) {
+        *error = "entry data ends early";
+        return CopyStatus::Failed;
+    }
+    uLong sum = crc32(0L, Z_NULL, 0);
+    bool kernel = true;
+    while (length > 0) {
+        if (hooks.stop.stop_requested()) {
+            return CopyStatus::Cancelled;
+        }
+        const auto size = static_cast<std::size_t>(std::min(length, kKernelChunk));
+        const MappedRange source(packageFd, dataStart + offset, size);
+        if (!source.Data()) {
+            *error = std::string("cannot read entry: ") + std::strerror(errno);
+            return CopyStatus::Failed;
+        }
+        sum = crc32_z(sum, reinterpret_cast<const Bytef*>(source.Data()), size);
+        std::size_t copied = 0;
+        while (kernel && copied < size) {
+            loff_t from = static_cast<loff_t>(dataStart + offset + copied);
+            loff_t to = static_cast<loff_t>(offset + copied);
+            const ssize_t moved = copy_file_range(packageFd, &from, fd, &to, size - copied, 0);
+            if (moved < 0 && errno == EINTR) {
+                continue;
+            }
+            if (moved < 0 && KernelCannotCopy(errno) && copied == 0) {
+                kernel = false;
+                break;
+            }
+            if (moved <= 0) {
+                *error = std::string("cannot write: ") + std::strerror(moved < 0 ? errno : ENOSPC);
+                return CopyStatus::Failed;
+            }
+            copied += static_cast<std::size_t>(moved);
+        }
+        if (!kernel && !WriteAt(fd, source.Data(), size, offset, error)) {
+            return CopyStatus::Failed;
+        }
+        offset += size;
+        length -= size;
         if (hooks.bytesDone) {
             hooks.bytesDone->fetch_add(size, std::memory_order_relaxed);
         }

@@ -40,4 +40,12 @@ CopyStatus CopyStoredRange(zip* archive, std::uint64_t index, std::uint64_t offs
                            std::uint64_t length, int fd, std::span<char> buffer,
                            const CopyHooks& hooks, std::uint32_t* crc, std::string* error);
 
+// The same for a stored entry whose data begins at dataStart in the package file open at
+// packageFd: the kernel moves the bytes (copy_file_range: nothing passes through this process,
+// and file systems that can share blocks do), while the CRC is taken from the same pages of the
+// package, mapped.
+CopyStatus CopyStoredRangeByKernel(int packageFd, std::uint64_t dataStart, std::uint64_t offset,
+                                   std::uint64_t length, int fd, const CopyHooks& hooks,
+                                   std::uint32_t* crc, std::string* error);
+
 }  // namespace tarnel

@@ -36,4 +36,9 @@ bool SetFileTimes(int fd, const EntryTimes& times) {
     return futimens(fd, values) == 0;
 }
 
+std::time_t ContentTime(std::uint32_t crc) {
+    constexpr std::time_t kFirstFatTime = 315532800;  // 1980-01-01 UTC
+    return kFirstFatTime + static_cast<std::time_t>(crc & 0x3FFFFFFEu);
+}
+
 }  // namespace tarnel

@@ -21,6 +21,13 @@ EntryTimes TimesFromDos(std::time_t dosTime);
 // when its bytes are present. A field shorter than its flag byte changes nothing.
 void ApplyExtendedTimestamp(std::span<const std::uint8_t> field, EntryTimes& times);
 
+// A modification time made from a file's CRC-32, for copies that are compared by size and time
+// (adb push --sync): a file on the phone with the same name, size and such a time holds, all but
+// certainly, the same bytes, and a file whose content changed differs in time even where its
+// package kept the size and the time. From 1980 on (FAT cards keep nothing older), below 2038
+// (32-bit phones) and even (FAT keeps two-second steps): 29 bits of the CRC.
+std::time_t ContentTime(std::uint32_t crc);
+
 // Sets the access and modification times of an open file (Linux keeps no settable creation time).
 bool SetFileTimes(int fd, const EntryTimes& times);
 inline constexpr const char* kTimesFailure = "cannot set the file's times";

@@ -140,6 +140,7 @@ bool MakeUnpackPlan(const PackageArchive& archive, const OutputTree& tree, std::
         item.components = std::move(components);
         item.size = entry->size;
         item.crc = entry->crc;
+        item.stored = entry->stored;
         item.readOnly = entry->IsReadOnly();
         item.times = entry->times;
         item.length = entry->size;

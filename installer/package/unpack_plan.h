@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,9 @@ struct UnpackItem {
     std::vector<std::string> components;  // where the file goes below the unpack folder
     std::uint64_t size = 0;               // of the whole entry
     std::uint32_t crc = 0;
+    bool stored = false;
+    // Where a stored entry's data begins in the package file, for a copy by the kernel.
+    std::optional<std::uint64_t> dataStart;
     bool readOnly = false;
     EntryTimes times;
     // Set for one piece of a split entry: its place in the file.

@@ -1,5 +1,6 @@
 #include "installer/package/unpacker.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 #include <zlib.h>
 
@@ -12,19 +13,26 @@
 #include <thread>
 
 #include "installer/package/entry_data.h"
+#include "installer/package/entry_offsets.h"
+#include "platform/unique_fd.h"
 
 namespace tarnel {
 
 namespace {
 
 constexpr std::size_t kBufferSize = 256 << 10;
+constexpr std::uint64_t kKernelCopyFrom = 1 << 20;
 constexpr auto kProgressInterval = std::chrono::milliseconds(100);
 
 class UnpackRun {
   public:
-    UnpackRun(const std::filesystem::path& package, const OutputTree& tree, UnpackPlan& plan,
-              std::stop_token stop)
-        : package_(package), tree_(tree), plan_(plan), stop_(std::move(stop)) {}
+    UnpackRun(const std::filesystem::path& package, int packageFd, const OutputTree& tree,
+              UnpackPlan& plan, std::stop_token stop)
+        : package_(package),
+          packageFd_(packageFd),
+          tree_(tree),
+          plan_(plan),
+          stop_(std::move(stop)) {}
 
     // Even workers start on the large items, odd ones on the small files, so that a lone large
     // file is not written by all of them at once (writes to one file take its lock in turn).
@@ -121,10 +129,12 @@ class UnpackRun {
             FailEntry(item, error);
             return CopyStatus::Failed;
         }
-        CopyStatus status = ReserveFileSize(fd.Get(), item.size, &error)
-                                ? CopyEntryToFile(archive.Handle(), item.index, item.size, fd.Get(),
-                                                  buffer, hooks, &error)
-                                : CopyStatus::Failed;
+        CopyStatus status = CopyStatus::Failed;
+        if (ReserveFileSize(fd.Get(), item.size, &error)) {
+            status = item.dataStart ? CopyByKernel(item, fd.Get(), hooks, error)
+                                    : CopyEntryToFile(archive.Handle(), item.index, item.size,
+                                                      fd.Get(), buffer, hooks, &error);
+        }
         if (status == CopyStatus::Done && !SetFileTimes(fd.Get(), item.times)) {
             error = kTimesFailure;
             status = CopyStatus::Failed;
@@ -142,13 +152,29 @@ class UnpackRun {
         return status;
     }
 
+    CopyStatus CopyByKernel(const UnpackItem& item, int fd, const CopyHooks& hooks,
+                            std::string& error) {
+        std::uint32_t crc = 0;
+        const CopyStatus status = CopyStoredRangeByKernel(packageFd_, *item.dataStart, 0, item.size,
+                                                          fd, hooks, &crc, &error);
+        if (status == CopyStatus::Done && crc != item.crc) {
+            error = "CRC error: the data is damaged";
+            return CopyStatus::Failed;
+        }
+        return status;
+    }
+
     CopyStatus CopyPiece(const PackageArchive& archive, const UnpackItem& item,
                          std::span<char> buffer, const CopyHooks& hooks) {
         SplitFile& split = *item.split;
         std::string error;
         const CopyStatus status =
-            CopyStoredRange(archive.Handle(), item.index, item.offset, item.length, split.fd.Get(),
-                            buffer, hooks, &split.pieceCrcs[item.piece], &error);
+            item.dataStart ? CopyStoredRangeByKernel(packageFd_, *item.dataStart, item.offset,
+                                                     item.length, split.fd.Get(), hooks,
+                                                     &split.pieceCrcs[item.piece], &error)
+                           : CopyStoredRange(archive.Handle(), item.index, item.offset, item.length,
+                                             split.fd.Get(), buffer, hooks,
+                                             &split.pieceCrcs[item.piece], &error);
         if (status == CopyStatus::Failed) {
             FailEntry(item, error);
         }
@@ -175,6 +201,7 @@ class UnpackRun {
     }
 
     const std::filesystem::path& package_;
+    const int packageFd_;
     const OutputTree& tree_;
     UnpackPlan& plan_;
     std::stop_token stop_;
@@ -213,6 +240,20 @@ bool FinishSplitFiles(const OutputTree& tree, const UnpackPlan& plan) {
     return allClosed;
 }
 
+// Large stored entries go from the package file to their files inside the kernel; small ones are
+// not worth the calls, and deflated ones must pass through zlib.
+void LetTheKernelCopy(int packageFd, UnpackPlan& plan) {
+    if (packageFd < 0) {
+        return;
+    }
+    const std::vector<std::optional<std::uint64_t>> offsets = EntryDataOffsets(packageFd);
+    for (UnpackItem& item : plan.items) {
+        if (item.stored && item.size >= kKernelCopyFrom && item.index < offsets.size()) {
+            item.dataStart = offsets[item.index];
+        }
+    }
+}
+
 }  // namespace
 
 UnpackReport UnpackArchive(const std::filesystem::path& package,
@@ -236,7 +277,14 @@ UnpackReport UnpackArchive(const std::filesystem::path& package,
         report.message = error;
         return report;
     }
-    UnpackRun run(package, *tree, plan, options.stop);
+    if (options.timesFromContent) {
+        for (UnpackItem& item : plan.items) {
+            item.times.access = item.times.modification = ContentTime(item.crc);
+        }
+    }
+    const unique_fd packageFd(open(package.c_str(), O_RDONLY | O_CLOEXEC));
+    LetTheKernelCopy(packageFd.Get(), plan);
+    UnpackRun run(package, packageFd.Get(), *tree, plan, options.stop);
     const unsigned workers = WorkerCount(options, plan.items.size());
     {
         std::vector<std::jthread> threads;

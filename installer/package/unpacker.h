@@ -16,6 +16,8 @@ struct UnpackOptions {
     // once at the end.
     std::function<void(std::uint64_t done, std::uint64_t total)> progress;
     std::stop_token stop;
+    // Every file gets ContentTime of its CRC instead of the entry's own time.
+    bool timesFromContent = false;
     unsigned threads = 0;  // 0: one per core, at most four
     // Stored entries longer than this are copied in pieces of this size on all threads.
     std::uint64_t pieceSize = 64ull << 20;

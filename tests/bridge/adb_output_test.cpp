@@ -122,6 +122,9 @@ TEST(LastPercent, FindsTheNewestFigure) {
     EXPECT_EQ(LastPercent("[100%] /sdcard/a\n"), 100);
     EXPECT_EQ(LastPercent("android/: 3 files pushed."), -1);
     EXPECT_EQ(LastPercent("%"), -1);
+    // The whole push's figure, not the file's, nor one in a file name.
+    EXPECT_EQ(LastPercent("[ 42%] /sdcard/android/obb/g/main.obb: 73%"), 42);
+    EXPECT_EQ(LastPercent("[  7%] /sdcard/[ 99%]: 12%"), 7);
 }
 
 }  // namespace

@@ -45,8 +45,8 @@ TEST(BuildCommand, GivesEachVariantItsLines) {
          "/t/adb shell screencap -p /mnt/sdcard/screencap.png"},
         {ToolCommand::RootProbe, "/t/adb shell su -c \"ls /data\"",
          "/t/adb shell su -c \"ls /data\""},
-        {ToolCommand::PushObbData, "/t/adb push \"/g/~racer/android\" /sdcard/",
-         "/t/adb push \"/g/~racer/android\" /sdcard/"},
+        {ToolCommand::PushObbData, "/t/adb push --sync \"/g/~racer/android\" /sdcard/",
+         "/t/adb push --sync \"/g/~racer/android\" /sdcard/"},
         {ToolCommand::Install, "/t/adb install -r \"/g/My Game.apk\"",
          "/t/adb install -r \"/g/My Game.apk\""},
         {ToolCommand::InstallExternal, "/t/adb install -r -s \"/g/My Game.apk\"",
@@ -104,7 +104,8 @@ TEST(BuildCommand, HostilePathsStayOneArgument) {
         bridge.obbSourceDir = path;
         bridge.apkPath = path;
         const auto push = SplitCommandLine(bridge.BuildCommand(ToolCommand::PushObbData));
-        EXPECT_EQ(push, (std::vector<std::string>{"/opt/my tools/adb", "push", path, "/sdcard/"}));
+        EXPECT_EQ(push, (std::vector<std::string>{"/opt/my tools/adb", "push", "--sync", path,
+                                                  "/sdcard/"}));
         const auto install = SplitCommandLine(bridge.BuildCommand(ToolCommand::InstallExternal));
         EXPECT_EQ(install,
                   (std::vector<std::string>{"/opt/my tools/adb", "install", "-r", "-s", path}));

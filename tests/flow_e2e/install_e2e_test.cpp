@@ -3,8 +3,14 @@
 
 #include <algorithm>
 #include <fstream>
+#include <map>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <zlib.h>
 
 #include "installer/flow/install_flow.h"
+#include "installer/package/entry_times.h"
 #include "installer/package/game_package_writer.h"
 #include "platform/tool_locator.h"
 #include "tests/apk/apk_builder.h"
@@ -15,6 +21,22 @@ namespace tarnel {
 namespace {
 
 constexpr const char* kGame = "com.example.starfall";
+
+ino_t Inode(const std::filesystem::path& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 ? info.st_ino : 0;
+}
+
+// Every file below folder, sorted, as paths relative to it.
+std::vector<std::string> FilesUnder(const std::filesystem::path& folder) {
+    std::vector<std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+        if (!entry.is_directory())
+            files.push_back(entry.path().lexically_relative(folder).string());
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
 
 std::string ReadFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -165,6 +187,97 @@ TEST_F(InstallTest, APhoneThatDropsMidPushFailsTheUpload) {
     EXPECT_EQ(view.lastStatus, "上传失败，可能空间不足。");
     EXPECT_TRUE(NoUnpackFolderLeft());
     EXPECT_EQ(state->busy, 0);
+}
+
+// Installing again sends only the files the phone does not hold byte for byte: a file sent
+// again is a new file on the phone (the phone writes it beside the old one and renames it).
+TEST_F(InstallTest, AnotherInstallSendsOnlyWhatChanged) {
+    const std::string obb = std::string("obb/") + kGame + "/";
+    const struct {
+        const char* name;
+        std::function<void(GamePackage&)> edit;
+        std::vector<std::string> sent;  // below the game's folder
+    } cases[] = {
+        {"the same package", {}, {}},
+        {"one small file changed",
+         [&](GamePackage& p) { p.dataFiles[1].second = "level one, harder"; },
+         {"levels/1.txt"}},
+        // Same size, same time in the package: only the content tells.
+        {"one byte changed",
+         [&](GamePackage& p) { p.dataFiles[0].second[1000] = 'x'; },
+         {"main.1.obb"}},
+        {"a file added",
+         [&](GamePackage& p) {
+             p.dataFiles.push_back({obb + "levels/2.txt", "level two"});
+         },
+         {"levels/2.txt"}},
+    };
+    for (const auto& row : cases) {
+        Start();
+        Install(MakePackage());
+        std::map<std::string, ino_t> before;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(GameData())) {
+            if (entry.is_regular_file())
+                before[entry.path().lexically_relative(GameData()).string()] = Inode(entry.path());
+        }
+        view.effects.clear();
+        GamePackage second;
+        const auto path = MakePackage([&](GamePackage& p) {
+            if (row.edit)
+                row.edit(p);
+            second = p;
+        });
+        Install(path);
+        EXPECT_EQ(view.lastStatus, "已安装到手机") << row.name;
+        // Skipped data counts as done: the bar starts near its end and reaches it.
+        EXPECT_TRUE(view.Has("progress: 100")) << row.name;
+        const auto uploading =
+            std::find(view.effects.begin(), view.effects.end(), "status: 正在上传数据包...");
+        for (auto it = uploading; it != view.effects.end(); ++it) {
+            if (it->starts_with("progress: ") && *it != "progress: -1") {
+                EXPECT_GE(std::stoi(it->substr(10)), 90) << row.name;
+            }
+        }
+        std::vector<std::string> sent;
+        for (const auto& [name, content] : second.dataFiles) {
+            const std::string below = name.substr(obb.size());
+            EXPECT_TRUE(ReadFile(GameData() / below) == content) << row.name << ": " << below;
+            if (!before.contains(below) || before[below] != Inode(GameData() / below))
+                sent.push_back(below);
+        }
+        EXPECT_EQ(sent, row.sent) << row.name;
+        EXPECT_EQ(FilesUnder(GameData()).size(), second.dataFiles.size()) << row.name;
+        flow.reset();
+        phone.reset();
+    }
+}
+
+// A failed update leaves the earlier version's data exactly as it was: what it changed is put
+// back, what it added is gone, what it left alone was never touched.
+TEST_F(InstallTest, AFailedUpdateLeavesTheEarlierData) {
+    Start({{"installResult", "INSTALL_FAILED_INSUFFICIENT_STORAGE"}});
+    const std::map<std::string, std::string> earlier = {{"main.1.obb", std::string(300000, 'o')},
+                                                        {"levels/1.txt", "level one"}};
+    // As the earlier install left them: their times from their content.
+    for (const auto& [name, content] : earlier) {
+        const auto path = GameData() / name;
+        std::filesystem::create_directories(path.parent_path());
+        std::ofstream(path, std::ios::binary) << content;
+        const time_t time = ContentTime(static_cast<std::uint32_t>(
+            crc32(0, reinterpret_cast<const Bytef*>(content.data()), content.size())));
+        const timespec times[2] = {{time, 0}, {time, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+    }
+    const ino_t untouched = Inode(GameData() / "main.1.obb");
+    Install(MakePackage([](GamePackage& p) {
+        p.dataFiles[1].second = "level one, harder";
+        p.dataFiles.push_back({std::string("obb/") + kGame + "/levels/2.txt", "level two"});
+    }));
+    EXPECT_EQ(view.lastStatus, "安装失败：安装内存不足。");
+    for (const auto& [name, content] : earlier)
+        EXPECT_TRUE(ReadFile(GameData() / name) == content) << name;
+    EXPECT_EQ(Inode(GameData() / "main.1.obb"), untouched);
+    EXPECT_EQ(FilesUnder(GameData()), (std::vector<std::string>{"levels/1.txt", "main.1.obb"}));
 }
 
 TEST_F(InstallTest, AnAlteredPackageIsNeverUploaded) {

@@ -161,12 +161,14 @@ void Damage(const fs::path& path, const std::string& marker) {
     test::WriteFile(path, bytes);
 }
 
-// A flipped byte fails the unpack by name and leaves no partial file, in a small entry and in
-// one piece of an entry copied in pieces.
+// A flipped byte fails the unpack by name and leaves no partial file, in a small entry, in a
+// large one that the kernel copies whole and in one piece of an entry copied in pieces.
 TEST(UnpackDamage, CrcErrorFailsAndRemovesThePartialFile) {
     std::string big(kPiece * 2 + 4096, 'x');
     big.replace(kPiece + 100, 9, "DAMAGE-ME");
-    for (const std::string& data : {std::string("DAMAGE-ME-PLEASE"), big}) {
+    std::string whole(kPiece, 'w');
+    whole.replace(kPiece / 2, 9, "DAMAGE-ME");
+    for (const std::string& data : {std::string("DAMAGE-ME-PLEASE"), whole, big}) {
         TestFolder folder;
         WriteArchive(folder / "p.tpk", {{"ok.txt", "fine"}, {"bad.obb", data, {.stored = true}}});
         Damage(folder / "p.tpk", "DAMAGE-ME");

@@ -21,6 +21,8 @@ std::filesystem::path MakeApk(const SimulatedPhone& phone) {
     const std::filesystem::path apk = phone.WorkFolder() / "my game.apk";
     ApkContents contents;
     contents.packageName = kPackage;
+    contents.versionCode = 3;
+    contents.versionName = "1.2.3";
     BuildApk(contents, apk);
     return apk;
 }
