@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "bridge/device_bridge.h"
+#include "bridge/phone_choice.h"
 #include "bridge/size_text.h"
 #include "installer/flow/install_messages.h"
 #include "installer/package/bundle_reader.h"
@@ -17,8 +18,12 @@ namespace tarnel {
 namespace {
 
 nlohmann::ordered_json PhoneFacts(DeviceBridge& bridge, const OpenedBundle& bundle) {
-    if (bridge.adbPath.empty() || bridge.ReadyDeviceCount() != 1)
+    if (bridge.adbPath.empty())
         return nullptr;
+    const PhoneChoice attached = ChoosePhone(bridge.ListPhones(), bridge.serial);
+    if (attached.outcome != PhoneChoice::Outcome::Chosen)
+        return nullptr;
+    bridge.serial = attached.serial;
     const std::optional<PhoneConfig> phone = bridge.ReadPhoneConfig();
     if (!phone)
         return nullptr;
