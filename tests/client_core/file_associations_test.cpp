@@ -155,14 +155,12 @@ TEST_F(AssociationsInHome, TheDesktopOpensEveryPackageTypeWithTheInstaller) {
     const fs::path zip =
         fs::path(TARNEL_SOURCE_DIR) / "tests/data/zip/libzip-filename_duplicate.zip";
     fs::create_directories(home_ / "dl");
-    const std::pair<const char*, const char*> files[] = {{".apk", kApkMimeType},
-                                                         {".tpk", kTpkMimeType},
-                                                         {".xapk", kXapkMimeType},
-                                                         {".APKS", kApksMimeType},
-                                                         {".apkm", kApkmMimeType}};
-    for (const auto& [extension, type] : files) {
-        const fs::path file = home_ / "dl" / (std::string("My Game") + extension);
+    // In the order of kInstallerMimeTypes; names in any case.
+    const char* extensions[] = {".apk", ".tpk", ".xapk", ".APKS", ".apkm"};
+    for (size_t i = 0; i < std::size(extensions); ++i) {
+        const fs::path file = home_ / "dl" / (std::string("My Game") + extensions[i]);
         fs::copy_file(zip, file);
+        const std::string type = kInstallerMimeTypes[i];
         EXPECT_EQ(Run({"xdg-mime", "query", "filetype", file.string()}), type);
         EXPECT_EQ(Run({"xdg-mime", "query", "default", type}), kInstallerDesktopEntry) << type;
     }

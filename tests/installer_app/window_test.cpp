@@ -286,30 +286,24 @@ class WindowTest : public QObject {
         const test::SimulatedPhone phone(
             test::Scenario::object(),
             ready ? test::PhonePresence::Plugged : test::PhonePresence::Unplugged);
-        // The real adb, let go when the test says: the check's word comes first or last.
+        // The real adb, answering once let go: the phone check's word comes first or last.
         const test::UseRealAdb adb;
-        const QString gate = packages_.filePath("adb");
-        QFile::remove(gate + ".go");
+        const QString gate = packages_.filePath("adb"), go = gate + ".go";
+        QFile::remove(go);
         std::ofstream(gate.toStdString())
-            << "#!/bin/sh\nwhile [ ! -e \"$0.go\" ]; do sleep 0.05; done\nexec adb \"$@\"\n";
+            << "#!/bin/sh\nuntil [ -e \"$0.go\" ]; do sleep 0.05; done\nexec adb \"$@\"\n";
         QFile::setPermissions(gate, QFile::ReadOwner | QFile::ExeOwner);
         qputenv("TARNEL_ADB", QFile::encodeName(gate));
-        const auto release = [&] { QFile(gate + ".go").open(QIODevice::WriteOnly); };
-        const QString summary = QStringLiteral("安装包内有 1 个APK文件、1 个OBB文件");
         CtarnelInstallDlg window;
-        if (phoneFirst) {
-            release();
-            test::StartWindow(window);
-            QTRY_VERIFY_WITH_TIMEOUT(!window.State().startUpPhoneText.empty(), 30000);
-            window.OpenFromUser(Package("facts.xapk").string());
-        } else {
-            test::StartWindow(window, Package("facts.xapk"));
-            QVERIFY(test::WaitUntilLoaded(window));
-            QCOMPARE(TextOf(window, "status"), summary);
-            release();
-        }
+        if (phoneFirst)
+            QFile(go).open(QIODevice::WriteOnly);
+        test::StartWindow(window);
+        QTRY_COMPARE_WITH_TIMEOUT(!window.State().startUpPhoneText.empty(), phoneFirst, 30000);
+        window.OpenFromUser(Package("facts.xapk").string());
         QVERIFY(test::WaitUntilLoaded(window));
+        QFile(go).open(QIODevice::WriteOnly);
         QTRY_VERIFY_WITH_TIMEOUT(!window.State().startUpPhoneText.empty(), 30000);
+        const QString summary = QStringLiteral("安装包内有 1 个APK文件、1 个OBB文件");
         const QString phoneText = ready ? "手机已连接到电脑" : "请用数据线将手机连接到电脑";
         const QString whole = Control(window, "status")->toolTip();
         QCOMPARE(whole.isEmpty() ? TextOf(window, "status") : whole,
