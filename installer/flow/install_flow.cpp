@@ -117,13 +117,15 @@ void InstallFlow::StartDeviceCheck() {
         const PhoneState state = BestPhoneState(phones);
         Post([this, choice, state] {
             using Outcome = PhoneChoice::Outcome;
-            const bool ready = choice.outcome == Outcome::Chosen;
-            state_.startUpPhoneReady = ready ? 1 : 0;
-            state_.startUpPhoneText = ready ? text::kPhoneConnected
-                                      : choice.outcome == Outcome::SeveralPhones
-                                          ? text::kSeveralPhonesToChoose
-                                      : choice.ready.empty() ? ConnectPhoneStatus(state)
-                                                             : text::kConnectPhone;
+            std::string_view word = text::kPhoneConnected;
+            if (choice.outcome == Outcome::SeveralPhones)
+                word = text::kSeveralPhonesToChoose;
+            else if (choice.ready.empty())
+                word = ConnectPhoneStatus(state);
+            else if (choice.outcome == Outcome::NotAttached)
+                word = text::kConnectPhone;
+            state_.startUpPhoneText = word;
+            state_.startUpPhoneReady = choice.outcome == Outcome::Chosen ? 1 : 0;
             // An installation started since has looked for the phone itself and said so.
             if (state_.busy == 0 && !state_.lastInstall)
                 ShowOpeningStatus();
