@@ -218,7 +218,8 @@ void MyPhoneDlg::SaveScreenshot() {
 
 void MyPhoneDlg::OpenPackageFile() {
     const QString path = QFileDialog::getOpenFileName(
-        this, QString(), QString(), QStringLiteral("Tpk Files(*.tpk *.apk);;All Files(*)"), nullptr,
+        this, QString(), QString(),
+        QStringLiteral("Tpk Files(*.tpk *.apk *.xapk *.apks *.apkm);;All Files(*)"), nullptr,
         QFileDialog::Option(0));
     if (!path.isEmpty())
         StartInstaller(path);

@@ -4,12 +4,13 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <iterator>
 #include <sstream>
 #include <system_error>
 
 #include "client/core/desktop_entry.h"
 #include "client/core/mimeapps_list.h"
-#include "client/core/tpk_mime_type.h"
+#include "client/core/package_mime_types.h"
 #include "platform/atomic_file.h"
 #include "platform/folders.h"
 #include "platform/log.h"
@@ -107,6 +108,9 @@ AssociationFolders AssociationFolders::FromEnvironment() {
 
 std::string DesktopEntryText(const fs::path& installer) {
     const std::string exec = QuoteExecArgument(installer.string()) + " %f";
+    std::string types;
+    for (const char* type : kInstallerMimeTypes)
+        types += std::string(type) + ";";
     return std::string(
                "[Desktop Entry]\n"
                "Type=Application\n"
@@ -119,17 +123,18 @@ std::string DesktopEntryText(const fs::path& installer) {
            EscapeEntryValue((installer.parent_path() / "skin/home/tarnel.ico").string()) +
            "\n"
            "MimeType=" +
-           kApkMimeType + ";" + kTpkMimeType +
-           ";\n"
+           types +
+           "\n"
            "NoDisplay=true\n"
            "Terminal=false\n";
 }
 
 bool IsAssociated(const AssociationFolders& folders) {
     const std::string mimeapps = ReadWholeFile(MimeappsList(folders));
-    if (DefaultApplication(mimeapps, kApkMimeType) != kInstallerDesktopEntry ||
-        DefaultApplication(mimeapps, kTpkMimeType) != kInstallerDesktopEntry)
-        return false;
+    for (const char* type : kInstallerMimeTypes) {
+        if (DefaultApplication(mimeapps, type) != kInstallerDesktopEntry)
+            return false;
+    }
     if (IsSystemInstallation(folders))
         return true;
     // A program folder that has moved leaves an entry that opens nothing: not in place.
@@ -150,16 +155,18 @@ bool RegisterFileAssociations(const AssociationFolders& folders, AssociationVari
     const bool systemWide = IsSystemInstallation(folders);
     if (!systemWide) {
         const fs::path mimeFolder = folders.dataHome / "mime";
-        if (WriteFileAtomically(mimeFolder / "packages" / kMimePackageName, kTpkMimeTypeXml))
+        if (WriteFileAtomically(mimeFolder / "packages" / kMimePackageName, kPackageMimeTypesXml))
             RunQuietly({"update-mime-database", mimeFolder.string()});
         else
             ok = false;
         ok = WriteFileAtomically(UserEntry(folders), DesktopEntryText(Installer(folders))) && ok;
     }
     const std::string mimeapps = ReadWholeFile(MimeappsList(folders));
-    ok = WriteFileAtomically(MimeappsList(folders),
-                             WithDefaultApplication(mimeapps, {kApkMimeType, kTpkMimeType},
-                                                    kInstallerDesktopEntry)) &&
+    ok = WriteFileAtomically(
+             MimeappsList(folders),
+             WithDefaultApplication(
+                 mimeapps, {std::begin(kInstallerMimeTypes), std::end(kInstallerMimeTypes)},
+                 kInstallerDesktopEntry)) &&
          ok;
     std::error_code error;
     const fs::path applications = folders.dataHome / "applications";

@@ -165,8 +165,7 @@ void CtarnelInstallDlg::ChooseFile() {
             : QFileInfo(QFile::decodeName(QByteArray::fromStdString(state_.openedPath))).path();
     const QString chosen = QFileDialog::getOpenFileName(
         this, QStringLiteral("打开安装包"), folder,
-        QStringLiteral("Tpk Files (*.tpk *.apk);;"
-                       "App Bundles (*.xapk *.apks *.apkm);;All Files (*)"));
+        QStringLiteral("Tpk Files (*.tpk *.apk *.xapk *.apks *.apkm);;All Files (*)"));
     if (!chosen.isEmpty()) {
         OpenFromUser(QFile::encodeName(chosen).toStdString());
     }

@@ -116,10 +116,19 @@ void InstallFlow::StartDeviceCheck() {
         const PhoneChoice choice = tarnel::ChoosePhone(phones, wanted);
         const PhoneState state = BestPhoneState(phones);
         Post([this, choice, state] {
-            const bool several = choice.outcome == PhoneChoice::Outcome::SeveralPhones;
-            view_.SetStatus(NarrowText(several                ? text::kSeveralPhonesToChoose
-                                       : choice.ready.empty() ? ConnectPhoneStatus(state)
-                                                              : text::kPhoneConnected));
+            using Outcome = PhoneChoice::Outcome;
+            std::string_view word = text::kPhoneConnected;
+            if (choice.outcome == Outcome::SeveralPhones)
+                word = text::kSeveralPhonesToChoose;
+            else if (choice.ready.empty())
+                word = ConnectPhoneStatus(state);
+            else if (choice.outcome == Outcome::NotAttached)
+                word = text::kConnectPhone;
+            state_.startUpPhoneText = word;
+            state_.startUpPhoneReady = choice.outcome == Outcome::Chosen ? 1 : 0;
+            // An installation started since has looked for the phone itself and said so.
+            if (state_.busy == 0 && !state_.lastInstall)
+                ShowOpeningStatus();
         });
     });
 }
@@ -151,6 +160,7 @@ void InstallFlow::OpenPackage(const std::string& path) {
     const unsigned generation = ++generation_;
     const std::string iconFolder = WorkTmpFolder().string();
     state_.loading = 1;
+    packageNote_.clear();
     StartWorker([this, bridge, isTpk, isBundle, generation, iconFolder]() mutable {
         PostingSink sink([this](std::function<void()> e) { Post(std::move(e)); }, view_);
         LoadResult result = isTpk      ? LoadPackageFacts(std::move(bridge), iconFolder, sink)
@@ -169,6 +179,7 @@ void InstallFlow::ApplyLoadResult(unsigned generation, bool isTpk, LoadResult re
     state_.loading = 0;
     state_.loadSucceeded = result.loaded ? 1 : 0;
     if (!result.loaded) {
+        ShowOpeningStatus();
         view_.ShowBox(NarrowText(text::kBadPackage));
         if (!isTpk)
             CopyFacts(result.facts, state_.bridge);
@@ -184,13 +195,27 @@ void InstallFlow::ApplyLoadResult(unsigned generation, bool isTpk, LoadResult re
         }
         state_.iconTempPath = result.iconPath;
         view_.ShowIcon(result.iconPath);
-        if (!isTpk && state_.bridge.appLabel.empty())
-            view_.SetStatus(NarrowText(text::kNoApkInfo));
-        else if (!result.summary.empty())
-            view_.SetStatus(result.summary);
+        packageNote_ = !isTpk && state_.bridge.appLabel.empty() ? NarrowText(text::kNoApkInfo)
+                                                                : result.summary;
+        ShowOpeningStatus();
     }
     view_.ShowFacts(state_.bridge);
     view_.EnableInstallButton(true);
+}
+
+// Until an installation speaks, the status line holds what is known of the phone and of the
+// package, whichever was learnt first: a phone that is not ready is named first, a ready one gives
+// way to the package's word.
+void InstallFlow::ShowOpeningStatus() {
+    std::string text = packageNote_;
+    const std::string& phone = state_.startUpPhoneText;
+    if (!phone.empty() && !state_.lastInstall && (text.empty() || !state_.startUpPhoneReady))
+        text = NarrowText(text.empty() || phone.ends_with("。") ? phone : phone + "。") + text;
+    // The last installation's outcome stays until there is something newer to say.
+    if (text.empty() && !packageNoteShown_)
+        return;
+    view_.SetStatus(text);
+    packageNoteShown_ = !packageNote_.empty();
 }
 
 void InstallFlow::StartPermissionWorker(unsigned generation, const DeviceBridge& facts) {
@@ -234,6 +259,7 @@ void InstallFlow::StartInstall() {
     // From here the press counts as an installation: the phone check runs on a worker, as adb
     // can take its time to answer, and a second press is told to wait.
     state_.busy = 1;
+    packageNoteShown_ = false;
     view_.EnableInstallButton(false);
     DeviceBridge bridge = state_.bridge;
     bridge.stopToken = stop_.get_token();

@@ -40,6 +40,7 @@ class InstallFlow {
     void Post(std::function<void()> effect);
     void StartWorker(std::function<void()> body);
     void ApplyLoadResult(unsigned generation, bool isTpk, LoadResult result);
+    void ShowOpeningStatus();
     void StartPermissionWorker(unsigned generation, const DeviceBridge& facts);
     void ContinueInstall(const std::vector<AttachedPhone>& phones);
     void FinishInstall(InstallOutcome outcome);
@@ -53,6 +54,8 @@ class InstallFlow {
     InstallerState& state_;
     std::stop_source stop_;
     unsigned generation_ = 0;  // of the package last opened; older results are dropped
+    std::string packageNote_;  // narrow: the loaded package's word for the status line
+    bool packageNoteShown_ = false;
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);
     std::vector<Worker> workers_;
 };

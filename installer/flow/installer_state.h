@@ -22,6 +22,10 @@ struct InstallerState {
     int loadSucceeded = 0;  // the facts of the package last opened could be read
     // How the last press of the install button ended.
     std::optional<InstallOutcome> lastInstall;
+    // What the start-up phone check found (UTF-8, empty until it reports) and whether that phone
+    // is ready: the status line's word on the phone until an installation looks for it again.
+    std::string startUpPhoneText;
+    int startUpPhoneReady = 0;
     // The phone asked for (--serial or ANDROID_SERIAL); empty: the only one, or the user's choice.
     std::string wantedSerial;
     std::string openedPath;

@@ -144,20 +144,27 @@ class AssociationsInHome : public ::testing::Test {
     std::map<std::string, std::optional<std::string>> saved_;
 };
 
-TEST_F(AssociationsInHome, TheDesktopOpensBothTypesWithTheInstaller) {
+TEST_F(AssociationsInHome, TheDesktopOpensEveryPackageTypeWithTheInstaller) {
     WriteFile(Mimeapps(), "[Default Applications]\ntext/html=firefox.desktop\n");
     EXPECT_FALSE(IsAssociated(folders_));
     ASSERT_TRUE(RegisterFileAssociations(folders_, AssociationVariant::StartUp));
     EXPECT_TRUE(IsAssociated(folders_));
     EXPECT_NE(ReadFile(Mimeapps()).find("text/html=firefox.desktop\n"), std::string::npos);
 
-    EXPECT_EQ(Run({"xdg-mime", "query", "default", kApkMimeType}), kInstallerDesktopEntry);
-    EXPECT_EQ(Run({"xdg-mime", "query", "default", kTpkMimeType}), kInstallerDesktopEntry);
+    // Zip archives all, told apart by their names alone.
+    const fs::path zip =
+        fs::path(TARNEL_SOURCE_DIR) / "tests/data/zip/libzip-filename_duplicate.zip";
+    fs::create_directories(home_ / "dl");
+    // In the order of kInstallerMimeTypes; names in any case.
+    const char* extensions[] = {".apk", ".tpk", ".xapk", ".APKS", ".apkm"};
+    for (size_t i = 0; i < std::size(extensions); ++i) {
+        const fs::path file = home_ / "dl" / (std::string("My Game") + extensions[i]);
+        fs::copy_file(zip, file);
+        const std::string type = kInstallerMimeTypes[i];
+        EXPECT_EQ(Run({"xdg-mime", "query", "filetype", file.string()}), type);
+        EXPECT_EQ(Run({"xdg-mime", "query", "default", type}), kInstallerDesktopEntry) << type;
+    }
     const fs::path game = home_ / "dl" / "My Game.tpk";
-    fs::create_directories(game.parent_path());
-    fs::copy_file(fs::path(TARNEL_SOURCE_DIR) / "tests/data/zip/libzip-filename_duplicate.zip",
-                  game);
-    EXPECT_EQ(Run({"xdg-mime", "query", "filetype", game.string()}), kTpkMimeType);
 
     // The desktop starts the installer with the path whole, spaces and all.
     const fs::path entry = folders_.dataHome / "applications" / kInstallerDesktopEntry;

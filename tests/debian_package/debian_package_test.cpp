@@ -146,7 +146,7 @@ TEST_F(DebianPackageTest, DesktopEntriesAndMetadataPassTheirValidators) {
     }
 }
 
-TEST_F(DebianPackageTest, TpkFileIsOfItsOwnTypeAndOpensInTheInstaller) {
+TEST_F(DebianPackageTest, EveryPackageFileIsOfItsTypeAndOpensInTheInstaller) {
     // The user's MIME database is built from a copy of the package's, the system's desktop
     // entries are the package's: as the triggers of a real install would leave them.
     const fs::path userMime = folder / "home/.local/share/mime";
@@ -154,6 +154,8 @@ TEST_F(DebianPackageTest, TpkFileIsOfItsOwnTypeAndOpensInTheInstaller) {
     fs::create_directories(userMime.parent_path());
     fs::create_directories(dataDirs);
     fs::copy(root / "usr/share/mime", userMime, fs::copy_options::recursive);
+    // The system's own types beside them, as on every desktop: .apk's and zip's.
+    fs::copy("/usr/share/mime/packages/freedesktop.org.xml", userMime / "packages");
     fs::copy(root / "usr/share/applications", dataDirs / "applications",
              fs::copy_options::recursive);
     auto with = [&](std::vector<std::string> command) {
@@ -165,13 +167,16 @@ TEST_F(DebianPackageTest, TpkFileIsOfItsOwnTypeAndOpensInTheInstaller) {
     ASSERT_EQ(with({"update-desktop-database", (dataDirs / "applications").string()}).exitStatus,
               0);
 
-    const fs::path game = folder / "home/游戏 one.tpk";
-    std::ofstream(game) << "PK\x03\x04";
-    EXPECT_EQ(with({"xdg-mime", "query", "filetype", game.string()}).output,
-              "application/x-tarnel-tpk\n");
-    for (const char* type : {"application/x-tarnel-tpk", "application/vnd.android.package-archive"})
-        EXPECT_EQ(with({"xdg-mime", "query", "default", type}).output, "tarnelInstall.desktop\n")
-            << type;
+    for (const std::string type : {"vnd.android.package-archive apk", "x-tarnel-tpk tpk",
+                                   "x-xapk xapk", "x-apks apks", "x-apkm apkm"}) {
+        const size_t space = type.find(' ');
+        const fs::path game = folder / ("home/游戏 one." + type.substr(space + 1));
+        std::ofstream(game) << "PK\x03\x04";
+        const std::string name = "application/" + type.substr(0, space);
+        EXPECT_EQ(with({"xdg-mime", "query", "filetype", game.string()}).output, name + "\n");
+        EXPECT_EQ(with({"xdg-mime", "query", "default", name}).output, "tarnelInstall.desktop\n")
+            << name;
+    }
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include "installer/app/tarnel_install_dlg.h"
 #include "installer/package/game_package_writer.h"
+#include "installer/package/package_writer.h"
 #include "platform/text_codec.h"
 #include "tests/installer_app/window_test_support.h"
 #include "tests/support/phone_fixture.h"
@@ -48,6 +49,14 @@ class WindowTest : public QObject {
     void initTestCase() {
         apk_ = test::BuildTestApk(Package(""), "facts", "星落传说", "2.5.1");
         test::BuildTestApk(Package(""), "second", "第二个游戏");
+        std::optional<PackageWriter> bundle = PackageWriter::Create(Package("facts.xapk"));
+        std::ifstream apk(apk_, std::ios::binary);
+        bundle->AddFile("com.example.facts.apk",
+                        std::string(std::istreambuf_iterator<char>(apk), {}));
+        bundle->AddFile("main.obb", "obb");
+        bundle->AddFile("manifest.json", R"({"package_name": "com.example.facts", "expansions":
+            [{"file": "main.obb", "install_path": "Android/obb/com.example.facts/main.obb"}]})");
+        QVERIFY(bundle->Finish());
     }
 
     void thePermissionPanelGrowsTheWindowAndShrinksItBack_data() {
@@ -150,6 +159,8 @@ class WindowTest : public QObject {
         QTest::newRow("three packages: the first is opened")
             << QStringList{"second.apk", "facts.apk", "other.apk"} << "第二个游戏"
             << "";
+        QTest::newRow("a bundle") << QStringList{"facts.xapk"} << "星落传说"
+                                  << "";
         QTest::newRow("another kind is refused") << QStringList{"game.zip"} << "请拖入apk或tpk文件"
                                                  << "文件格式只能是apk或tpk文件！";
     }
@@ -257,6 +268,50 @@ class WindowTest : public QObject {
             window.ShowInstallDone(false);
             QCOMPARE(test::Look(button), installLook);
         }
+    }
+
+    // The start-up phone check and a bundle's summary share the status line, whichever comes
+    // first: a ready phone leaves the summary, one that is not is named before it.
+    void theStatusLineTellsOfBothPhoneAndBundle_data() {
+        QTest::addColumn<bool>("ready");
+        QTest::addColumn<bool>("phoneFirst");
+        QTest::newRow("phone ready, checked first") << true << true;
+        QTest::newRow("phone ready, checked last") << true << false;
+        QTest::newRow("no phone, checked first") << false << true;
+        QTest::newRow("no phone, checked last") << false << false;
+    }
+    void theStatusLineTellsOfBothPhoneAndBundle() {
+        QFETCH(bool, ready);
+        QFETCH(bool, phoneFirst);
+        const test::SimulatedPhone phone(
+            test::Scenario::object(),
+            ready ? test::PhonePresence::Plugged : test::PhonePresence::Unplugged);
+        // The real adb, answering once let go: the phone check's word comes first or last.
+        const test::UseRealAdb adb;
+        const QString gate = packages_.filePath("adb"), go = gate + ".go";
+        QFile::remove(go);
+        std::ofstream(gate.toStdString())
+            << "#!/bin/sh\nuntil [ -e \"$0.go\" ]; do sleep 0.05; done\nexec adb \"$@\"\n";
+        QFile::setPermissions(gate, QFile::ReadOwner | QFile::ExeOwner);
+        qputenv("TARNEL_ADB", QFile::encodeName(gate));
+        CtarnelInstallDlg window;
+        if (phoneFirst)
+            QFile(go).open(QIODevice::WriteOnly);
+        test::StartWindow(window);
+        QTRY_COMPARE_WITH_TIMEOUT(!window.State().startUpPhoneText.empty(), phoneFirst, 30000);
+        window.OpenFromUser(Package("facts.xapk").string());
+        QVERIFY(test::WaitUntilLoaded(window));
+        QFile(go).open(QIODevice::WriteOnly);
+        QTRY_VERIFY_WITH_TIMEOUT(!window.State().startUpPhoneText.empty(), 30000);
+        const QString summary = QStringLiteral("安装包内有 1 个APK文件、1 个OBB文件");
+        const QString phoneText = ready ? "手机已连接到电脑" : "请用数据线将手机连接到电脑";
+        const QString whole = Control(window, "status")->toolTip();
+        QCOMPARE(whole.isEmpty() ? TextOf(window, "status") : whole,
+                 ready ? summary : phoneText + "。" + summary);
+        // The next package has nothing to say: the summary goes, the phone's word is back.
+        window.OpenFromUser(apk_.string());
+        QVERIFY(test::WaitUntilLoaded(window));
+        QCOMPARE(TextOf(window, "status"), phoneText);
     }
 
     void effectsPostedByWorkersRunOnTheWindowsThread() {
