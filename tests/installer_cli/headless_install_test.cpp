@@ -7,12 +7,12 @@
 #include <unistd.h>
 
 #include <cstring>
-#include <fstream>
 #include <random>
 
 #include "installer/package/game_package_writer.h"
 #include "platform/process_runner.h"
 #include "tests/apk/apk_builder.h"
+#include "tests/package/test_folder.h"
 #include "tests/support/phone_fixture.h"
 
 extern char** environ;
@@ -22,9 +22,30 @@ namespace {
 
 constexpr const char* kGame = "com.example.comet";
 
-std::string ReadFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+using test::ReadFile;
+
+// comet.tpk in folder: the real APK and one data file of random bytes, so that nothing along the
+// way can squeeze it.
+std::filesystem::path WriteComet(const std::filesystem::path& folder, size_t dataBytes,
+                                 const std::string& apkSize = "") {
+    const auto apk = folder / "comet.apk";
+    if (!std::filesystem::exists(apk))
+        test::BuildApk({.packageName = kGame}, apk);
+    GamePackage package;
+    package.manifest.packageName = kGame;
+    package.manifest.apkSize = apkSize;
+    package.apk = ReadFile(apk);
+    std::string data(dataBytes, '\0');
+    std::mt19937_64 random(7);
+    for (size_t i = 0; i + 8 <= data.size(); i += 8) {
+        const std::uint64_t word = random();
+        std::memcpy(&data[i], &word, 8);
+    }
+    package.dataFiles = {{std::string("obb/") + kGame + "/main.obb", std::move(data)}};
+    package.options.stored = true;
+    const auto path = folder / "comet.tpk";
+    EXPECT_TRUE(WriteGamePackage(path, package));
+    return path;
 }
 
 class HeadlessInstallTest : public ::testing::Test {
@@ -33,28 +54,10 @@ class HeadlessInstallTest : public ::testing::Test {
                test::PhonePresence presence = test::PhonePresence::Plugged) {
         phone = std::make_unique<test::SimulatedPhone>(scenario, presence);
         ::setenv("XDG_CACHE_HOME", (phone->WorkFolder() / "cache").c_str(), 1);
-        test::ApkContents apk;
-        apk.packageName = kGame;
-        test::BuildApk(apk, phone->WorkFolder() / "comet.apk");
     }
 
     std::filesystem::path Package(size_t dataBytes, const std::string& apkSize = "") {
-        GamePackage package;
-        package.manifest.packageName = kGame;
-        package.manifest.apkSize = apkSize;
-        package.apk = ReadFile(phone->WorkFolder() / "comet.apk");
-        // Random, so that nothing along the way can squeeze it.
-        std::string data(dataBytes, '\0');
-        std::mt19937_64 random(7);
-        for (size_t i = 0; i + 8 <= data.size(); i += 8) {
-            const std::uint64_t word = random();
-            std::memcpy(&data[i], &word, 8);
-        }
-        package.dataFiles = {{std::string("obb/") + kGame + "/main.obb", std::move(data)}};
-        package.options.stored = true;
-        const auto path = phone->WorkFolder() / "comet.tpk";
-        EXPECT_TRUE(WriteGamePackage(path, package));
-        return path;
+        return WriteComet(phone->WorkFolder(), dataBytes, apkSize);
     }
 
     RunResult Run(const std::vector<std::string>& arguments) {
@@ -136,16 +139,7 @@ TEST(HeadlessInstallTwoPhones, RefusedWithoutAChoiceAndInstalledOnTheChosenOne) 
     test::SimulatedPhone second(first, test::Scenario{{"model", "Pixel 7"}});
     ::setenv("XDG_CACHE_HOME", (first.WorkFolder() / "cache").c_str(), 1);
     ::unsetenv("ANDROID_SERIAL");
-    test::ApkContents contents;
-    contents.packageName = kGame;
-    const auto apk = first.WorkFolder() / "comet.apk";
-    test::BuildApk(contents, apk);
-    GamePackage package;
-    package.manifest.packageName = kGame;
-    package.apk = ReadFile(apk);
-    package.dataFiles = {{std::string("obb/") + kGame + "/main.obb", "data"}};
-    const auto tpk = first.WorkFolder() / "comet.tpk";
-    ASSERT_TRUE(WriteGamePackage(tpk, package));
+    const auto tpk = WriteComet(first.WorkFolder(), 4);
     const std::string obb = std::string("/sdcard/Android/obb/") + kGame + "/main.obb";
     const auto installedOn = [&](const test::SimulatedPhone& phone) {
         return phone.Adb({"shell", "pm", "list", "package"}).out.find(kGame) != std::string::npos;

@@ -3,8 +3,6 @@
 // the phone.
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 #include "installer/flow/install_flow.h"
 #include "installer/flow/load_worker.h"
 #include "installer/package/game_package_writer.h"
@@ -13,6 +11,7 @@
 #include "platform/tool_locator.h"
 #include "tests/apk/apk_builder.h"
 #include "tests/flow/recording_view.h"
+#include "tests/package/test_folder.h"
 #include "tests/support/phone_fixture.h"
 
 namespace tarnel {
@@ -22,66 +21,41 @@ namespace fs = std::filesystem;
 
 constexpr const char* kGame = "com.example.vega";
 
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using test::ReadFile;
+
+using Entries = std::vector<std::pair<std::string, std::string>>;
 
 struct HostileCase {
     const char* name;
-    std::function<void(PackageWriter&, const std::string& apk)> extra;  // entries added
+    Entries extra;        // entries added to the package proper; none: its APK is another game's
     const char* message;  // part of what the user is told
-    bool byExtract;       // --extract unpacks without aapt, so it cannot see a foreign APK
 };
 
 const std::string kObb = std::string("android/obb/") + kGame + "/";
 
 const HostileCase kCases[] = {
-    {"TwinApk",
-     [](PackageWriter& w, const std::string& apk) { w.AddFile("Com.Example.Vega.apk", apk); },
-     "只差大小写的同名文件", true},
-    {"TwinManifest", [](PackageWriter& w, const std::string&) { w.AddFile("Manifest.data", "x"); },
-     "只差大小写的同名文件", true},
-    {"TwinIcon",
-     [](PackageWriter& w, const std::string&) {
-         w.AddFile("icon.png", "a");
-         w.AddFile("ICON.png", "b");
-     },
-     "只差大小写的同名文件", true},
-    {"TwinData",
-     [](PackageWriter& w, const std::string&) {
-         w.AddFile(kObb + "Main.obb", "a");
-         w.AddFile(kObb + "main.obb", "b");
-     },
-     "只差大小写的同名文件", true},
+    {"TwinApk", {{"Com.Example.Vega.apk", "x"}}, "只差大小写的同名文件"},
+    {"TwinData", {{kObb + "Main.obb", "a"}, {kObb + "main.obb", "b"}}, "只差大小写的同名文件"},
     {"TwinAndroidFolders",
-     [](PackageWriter& w, const std::string&) {
-         w.AddFile(kObb + "levels/1.txt", "a");
-         w.AddFile(std::string("Android/OBB/") + kGame + "/Levels/1.txt", "b");
-     },
-     "只差大小写的同名文件", true},
+     {{kObb + "levels/1.txt", "a"}, {std::string("Android/OBB/") + kGame + "/Levels/1.txt", "b"}},
+     "只差大小写的同名文件"},
     {"AnotherGamesObb",
-     [](PackageWriter& w, const std::string&) {
-         w.AddFile("android/obb/com.other.game/x.obb", "x");
-     },
-     "不在本游戏自己的文件夹内：android/obb/com.other.game/x.obb", true},
-    {"AnotherGamesData",
-     [](PackageWriter& w, const std::string&) { w.AddFile("android/data/com.other.game/f", "x"); },
-     "不在本游戏自己的文件夹内：android/data/com.other.game/f", true},
-    {"MediaFolder", [](PackageWriter& w, const std::string&) { w.AddFile("android/media/x", "x"); },
-     "不在本游戏自己的文件夹内：android/media/x", true},
+     {{"android/obb/com.other.game/x.obb", "x"}},
+     "不在本游戏自己的文件夹内：android/obb/com.other.game/x.obb"},
+    {"MediaFolder", {{"android/media/x", "x"}}, "不在本游戏自己的文件夹内：android/media/x"},
     {"FileBesideTheGames",
-     [](PackageWriter& w, const std::string&) { w.AddFile("android/obb/readme.txt", "x"); },
-     "不在本游戏自己的文件夹内：android/obb/readme.txt", true},
+     {{"android/obb/readme.txt", "x"}},
+     "不在本游戏自己的文件夹内：android/obb/readme.txt"},
     {"TooDeep",
-     [](PackageWriter& w, const std::string&) {
-         std::string name;
-         for (int i = 0; i < 3000; ++i)
-             name += "d/";
-         w.AddFile(name + "f", "x");
-     },
-     "文件夹层次太深", true},
-    {"ForeignApk", nullptr, "APK与包说明的包名不符", false},
+     {{[] {
+           std::string name;
+           for (int i = 0; i < 3000; ++i)
+               name += "d/";
+           return name + "f";
+       }(),
+       "x"}},
+     "文件夹层次太深"},
+    {"ForeignApk", {}, "APK与包说明的包名不符"},
 };
 
 class HostilePackageTest : public ::testing::TestWithParam<HostileCase> {
@@ -90,7 +64,7 @@ class HostilePackageTest : public ::testing::TestWithParam<HostileCase> {
         phone = std::make_unique<test::SimulatedPhone>();
         ::setenv("XDG_CACHE_HOME", (phone->WorkFolder() / "cache").c_str(), 1);
         test::ApkContents apk;
-        apk.packageName = GetParam().extra ? kGame : "com.example.hidden";
+        apk.packageName = GetParam().extra.empty() ? "com.example.hidden" : kGame;
         apk.permissions = {"android.permission.READ_SMS"};
         test::BuildApk(apk, phone->WorkFolder() / "vega.apk");
         package = phone->WorkFolder() / "vega.tpk";
@@ -100,7 +74,7 @@ class HostilePackageTest : public ::testing::TestWithParam<HostileCase> {
         game.apk = ReadFile(phone->WorkFolder() / "vega.apk");
         game.dataFiles = {{std::string("obb/") + kGame + "/main.obb", "data"}};
         ASSERT_TRUE(WriteGamePackage(package, game));
-        if (GetParam().extra) {
+        if (!GetParam().extra.empty()) {
             const fs::path plain = phone->WorkFolder() / "plain.tpk";
             fs::rename(package, plain);
             auto writer = PackageWriter::Create(package);
@@ -110,7 +84,8 @@ class HostilePackageTest : public ::testing::TestWithParam<HostileCase> {
                 const auto entry = archive->Entry(i);
                 writer->AddFile(entry->name, *archive->ReadWhole(i, 1 << 30));
             }
-            GetParam().extra(*writer, *game.apk);
+            for (const auto& [name, content] : GetParam().extra)
+                writer->AddFile(name, content);
             ASSERT_TRUE(writer->Finish());
         }
     }
@@ -145,7 +120,8 @@ TEST_P(HostilePackageTest, IsRefusedByEveryRoute) {
     EXPECT_NE(info.output.find(c.message), std::string::npos) << info.output;
     EXPECT_EQ(info.output.find("读取短信"), std::string::npos) << info.output;
 
-    if (c.byExtract) {
+    // --extract unpacks without aapt, so it cannot see a foreign APK.
+    if (!c.extra.empty()) {
         const RunResult extract = Run({"--extract", package.string()});
         EXPECT_EQ(extract.exitStatus, 1) << extract.output;
         EXPECT_NE(extract.output.find(c.message), std::string::npos) << extract.output;

@@ -22,10 +22,8 @@ TEST(EntryAttributes, FollowTheDosBitsAndTheUnixMode) {
         {0x81A40000, false, kAttributeNormal},                        // Unix 0100644
         {0x81240000, false, kAttributeNormal | kAttributeReadOnly},   // Unix 0100444
         {0x41ED0010, false, kAttributeNormal | kAttributeDirectory},  // Unix folder, DOS bit
-        {0x41ED0000, false, kAttributeNormal | kAttributeDirectory},
         // Windows: upper half zero, so every file is read-only.
         {0x00000020, false, kAttributeNormal | kAttributeReadOnly | kAttributeArchive},
-        {0x00000010, false, kAttributeNormal | kAttributeReadOnly | kAttributeDirectory},
         {0x00000007, false,
          kAttributeNormal | kAttributeReadOnly | kAttributeHidden | kAttributeSystem},
         {0x81A40001, false, kAttributeNormal | kAttributeReadOnly},

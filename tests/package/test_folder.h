@@ -39,7 +39,10 @@ inline std::string ReadFile(const std::filesystem::path& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+// Makes the folders on the way.
 inline void WriteFile(const std::filesystem::path& path, const std::string& data) {
+    std::error_code ignored;
+    std::filesystem::create_directories(path.parent_path(), ignored);
     std::ofstream(path, std::ios::binary) << data;
 }
 

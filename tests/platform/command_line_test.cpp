@@ -51,11 +51,5 @@ TEST(QuoteArgument, AnyLinuxPathSurvivesTheRoundTrip) {
     }
 }
 
-TEST(QuoteArgument, PlainPathsStayAsTheyAre) {
-    EXPECT_EQ(QuoteArgument("/a b.apk"), "\"/a b.apk\"");
-    EXPECT_EQ(QuoteArgumentIfNeeded("/usr/bin/adb"), "/usr/bin/adb");
-    EXPECT_EQ(QuoteArgumentIfNeeded("/opt/my tools/adb"), "\"/opt/my tools/adb\"");
-}
-
 }  // namespace
 }  // namespace tarnel

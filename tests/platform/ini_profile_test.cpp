@@ -20,11 +20,6 @@ class IniProfileTest : public ::testing::Test {
     std::filesystem::path folder;
 };
 
-TEST_F(IniProfileTest, MissingFileGivesTheFallback) {
-    IniProfile profile(folder / "none.ini");
-    EXPECT_EQ(profile.Read("set", "autoRun", "0"), "0");
-}
-
 TEST_F(IniProfileTest, WritesThroughAndKeepsOtherValues) {
     std::filesystem::create_directories(folder);
     { std::ofstream(folder / "user.ini") << "; kept comment\n[set]\nexitMode=1\n[other]\nx=y\n"; }
@@ -42,18 +37,15 @@ TEST_F(IniProfileTest, WritesThroughAndKeepsOtherValues) {
     EXPECT_EQ(files, 1);
 }
 
-TEST_F(IniProfileTest, CreatesTheFolderOnFirstWrite) {
+TEST_F(IniProfileTest, AMissingFileGivesTheFallbackAndItsFolderIsMadeOnWrite) {
     IniProfile profile(folder / "deep" / "user.ini");
+    EXPECT_EQ(profile.Read("set", "k", "0"), "0");
     ASSERT_TRUE(profile.Write("set", "k", "v"));
     EXPECT_EQ(profile.Read("set", "k"), "v");
-}
-
-TEST_F(IniProfileTest, AnUnwritablePlaceIsReported) {
-    std::filesystem::create_directories(folder);
-    { std::ofstream(folder / "file") << "not a folder"; }
-    IniProfile profile(folder / "file" / "user.ini");
-    EXPECT_FALSE(profile.Write("set", "k", "v"));
-    EXPECT_EQ(profile.Read("set", "k", "none"), "none");
+    // A file where the folder should be: the write fails and nothing is read.
+    IniProfile blocked(folder / "deep" / "user.ini" / "user.ini");
+    EXPECT_FALSE(blocked.Write("set", "k", "v"));
+    EXPECT_EQ(blocked.Read("set", "k", "none"), "none");
 }
 
 }  // namespace

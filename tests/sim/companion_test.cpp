@@ -1,66 +1,14 @@
-// The companion app's facts file and the screen capture, read back through the real adb.
+// The screen capture, read back through the real adb. The companion's facts file is read in the
+// client's phone preparation (client_e2e).
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <zlib.h>
 #include <fstream>
-#include <thread>
 
 #include "tests/support/phone_fixture.h"
 
 namespace tarnel::test {
 namespace {
-
-using namespace std::chrono_literals;
-using ::testing::HasSubstr;
-
-const std::vector<std::string> kStartCompanion = {
-    "shell", "am", "start", "-n", "com.kestrum.player/com.kestrum.player.base.GuideActivity"};
-const std::vector<std::string> kReadFacts = {"shell", "cat", "/sdcard/kestrum_bbs/phoneInfo.dat"};
-
-TEST(Companion, WritesThePhonesFactsOnceItsDelayHasPassed) {
-    SimulatedPhone phone(Scenario{{"packages", {{"com.kestrum.player", "2.2.0"}}},
-                                  {"companionDelayMs", 400},
-                                  {"model", "SM-G9550"},
-                                  {"brand", "samsung"},
-                                  {"release", "4.4.2"},
-                                  {"display", "720x1280"},
-                                  {"root", true},
-                                  {"cpuType", "armeabi-v7a"},
-                                  {"cpuCount", 4},
-                                  {"ramTotal", 2000000000},
-                                  {"ramFree", 900000000},
-                                  {"dataTotal", 16000000000},
-                                  {"dataFree", 1610612736},
-                                  {"sdcard", false}});
-    const auto started = std::chrono::steady_clock::now();
-    const AdbRun start = phone.Adb(kStartCompanion);
-    EXPECT_THAT(start.out, HasSubstr("Starting: Intent { cmp=com.kestrum.player/"));
-    EXPECT_THAT(phone.Adb(kReadFacts).err, HasSubstr("phoneInfo.dat: No such file or directory"));
-    AdbRun facts;
-    while ((facts = phone.Adb(kReadFacts)).exitStatus != 0 &&
-           std::chrono::steady_clock::now() - started < 20s) {
-        std::this_thread::sleep_for(50ms);
-    }
-    EXPECT_GE(std::chrono::steady_clock::now() - started, 400ms);
-    EXPECT_EQ(facts.out,
-              "{\"deviceType\":\"SM-G9550\",\"deviceName\":\"samsung\",\"deviceCPUType\":"
-              "\"armeabi-v7a\",\"deviceCPUCount\":\"4\",\"deviceVersion\":\"4.4.2\","
-              "\"deviceDisplay\":\"720x1280\",\"deviceRoot\":\"true\",\"dataSizeTotal\":"
-              "\"16000000000\",\"dataSizeFree\":\"1610612736\",\"sdcardSizeTotal\":\"0\","
-              "\"sdcardSizeFree\":\"0\",\"ramSizeTotal\":\"2000000000\",\"ramSizeFree\":"
-              "\"900000000\"}");
-    EXPECT_THAT(phone.Adb({"shell", "ps"}).out, HasSubstr(" com.kestrum.player\n"));
-}
-
-TEST(Companion, DoesNotRunWhenItIsNotInstalled) {
-    SimulatedPhone phone(Scenario{{"companionDelayMs", 0}});
-    const AdbRun start = phone.Adb(kStartCompanion);
-    EXPECT_THAT(start.out, HasSubstr("Error: Activity class {com.kestrum.player/"
-                                     "com.kestrum.player.base.GuideActivity} does not exist."));
-    EXPECT_THAT(phone.Adb({"shell", "ps"}).out, ::testing::Not(HasSubstr("com.kestrum.player")));
-    EXPECT_FALSE(std::filesystem::exists(phone.HostPath("/sdcard/kestrum_bbs")));
-}
 
 uint32_t BigEndian(const std::string& bytes, size_t at) {
     return static_cast<uint32_t>(static_cast<unsigned char>(bytes[at])) << 24 |
@@ -115,14 +63,6 @@ TEST(Screencap, WritesARealPngOfTheDisplayThatAdbCanPull) {
     EXPECT_EQ(png.width, 720u);
     EXPECT_EQ(png.height, 1280u);
     EXPECT_EQ(png.rows.size(), 1280u * (1 + 3 * 720));
-}
-
-TEST(Screencap, ComplainsWhenItCannotWriteTheFile) {
-    SimulatedPhone phone;
-    const AdbRun capture = phone.Adb({"shell", "screencap", "-p", "/system/screencap.png"});
-    EXPECT_EQ(capture.exitStatus, 1);
-    EXPECT_THAT(capture.err,
-                HasSubstr("Error opening file: /system/screencap.png (Read-only file system)"));
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// adb install and uninstall through the real adb, streamed (exec/abb_exec) with the modern
+// adb install through the real adb, streamed (exec/abb_exec) with the modern
 // feature set and pushed then "pm install" with none: what the phone keeps and leaves behind.
 // pm's answers to each kind of install are read through the bridge (bridge_e2e).
 
@@ -40,15 +40,6 @@ TEST_P(InstallCleanupTest, LeavesNoStagingFilesBehind) {
     EXPECT_EQ(left, std::vector<std::string>{std::string(kPackage) + "-1"});
     EXPECT_TRUE(std::filesystem::is_regular_file(
         phone.HostPath("/data/app/" + std::string(kPackage) + "-1/base.apk")));
-}
-
-TEST_P(InstallCleanupTest, UninstallsOnlyWhatIsInstalled) {
-    SimulatedPhone phone(Scenario{{"features", GetParam()}, {"packages", {{kPackage, "1.0"}}}});
-    const AdbRun removed = phone.Adb({"uninstall", kPackage});
-    EXPECT_EQ(removed.out, "Success\n");
-    EXPECT_EQ(phone.Adb({"shell", "pm", "list", "packages", "-3"}).out, "");
-    const AdbRun again = phone.Adb({"uninstall", kPackage});
-    EXPECT_THAT(again.Both(), HasSubstr("Failure [DELETE_FAILED_INTERNAL_ERROR]"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Features, InstallCleanupTest, ::testing::Values("modern", "legacy"),

@@ -44,12 +44,6 @@ TEST_F(PhoneFileSystemTest, SharedStorageFindsEntriesWhateverTheirCase) {
     }
 }
 
-TEST_F(PhoneFileSystemTest, NewFoldersKeepTheCaseTheyWereGiven) {
-    ASSERT_EQ(files_.MakeDirectories("/sdcard/ANDROID/obb/Com.Example.Game", false), 0);
-    EXPECT_TRUE(std::filesystem::is_directory(root_ / "sdcard/Android/obb/Com.Example.Game"));
-    EXPECT_FALSE(std::filesystem::exists(root_ / "sdcard/ANDROID"));
-}
-
 TEST_F(PhoneFileSystemTest, NothingLeadsOutOfTheRoot) {
     std::filesystem::create_symlink("/etc", root_ / "sdcard/etc-link");
     std::filesystem::create_symlink("../../../../../..", root_ / "sdcard/up");
@@ -86,15 +80,6 @@ TEST_F(PhoneFileSystemTest, TheShellMayWriteOnlyToSharedStorageAndTmp) {
         EXPECT_EQ(files_.Locate(row.path, row.access, false).error, row.shellError) << row.path;
         EXPECT_EQ(files_.Locate(row.path, row.access, true).error, 0) << row.path;
     }
-}
-
-TEST_F(PhoneFileSystemTest, SharedStorageSpaceIsReservedAndReleased) {
-    EXPECT_TRUE(files_.ReserveSharedStorage(600));
-    EXPECT_FALSE(files_.ReserveSharedStorage(401));
-    EXPECT_TRUE(files_.ReserveSharedStorage(400));
-    files_.ReleaseSharedStorage(5000);  // more than was taken: back to empty, not below
-    EXPECT_TRUE(files_.ReserveSharedStorage(1000));
-    EXPECT_FALSE(files_.ReserveSharedStorage(1));
 }
 
 }  // namespace

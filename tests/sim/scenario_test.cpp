@@ -10,23 +10,6 @@ namespace {
 
 using ::testing::HasSubstr;
 
-TEST(Scenario, AnEmptyFileDescribesAnAndroidTenLikePhoneWithoutTheCompanion) {
-    const Scenario scenario = ParseScenario("{}");
-    EXPECT_EQ(scenario.model, "MI 8");
-    EXPECT_EQ(scenario.features, ModernFeatures());
-    EXPECT_TRUE(scenario.packages.empty());
-    EXPECT_EQ(scenario.installResult, "Success");
-}
-
-TEST(Scenario, ReadsPackagesInBothForms) {
-    const Scenario scenario = ParseScenario(
-        R"({"packages": {"a.b": "2.2.0", "c.d": {"versionName": "1.0", "versionCode": 7}},
-            "features": ["cmd", "stat_v2"]})");
-    EXPECT_EQ(scenario.packages.at("a.b").versionName, "2.2.0");
-    EXPECT_EQ(scenario.packages.at("c.d").versionCode, 7);
-    EXPECT_EQ(scenario.features, (std::vector<std::string>{"cmd", "stat_v2"}));
-}
-
 TEST(Scenario, NamesWhatIsWrong) {
     const struct {
         const char* json;
