@@ -97,34 +97,27 @@ bool Eventually(const std::function<bool()>& condition, std::chrono::millisecond
     return true;
 }
 
-SimulatedPhone::SimulatedPhone(const Scenario& scenario, PhonePresence presence)
-    : folder_(MakeTempFolder()), root_(folder_ / "phone"), work_(folder_ / "work") {
-    std::filesystem::create_directories(work_);
-    std::filesystem::create_directories(folder_ / "home");
-    refusesHandshake_ = scenario.value("refuseHandshake", false);
-    try {
-        StartAdbServer();
-        StartPhone(scenario);
-        if (presence == PhonePresence::Plugged) {
-            Plug();
-        }
-    } catch (...) {
-        Stop();
-        throw;
-    }
+SimulatedPhone::SimulatedPhone(const Scenario& scenario, PhonePresence presence) {
+    Start(scenario, presence);
 }
 
 SimulatedPhone::SimulatedPhone(const SimulatedPhone& server, const Scenario& scenario,
                                PhonePresence presence)
-    : folder_(MakeTempFolder()),
-      root_(folder_ / "phone"),
-      work_(folder_ / "work"),
-      adbPort_(server.adbPort_),
-      ownsServer_(false) {
+    : adbPort_(server.adbPort_), ownsServer_(false) {
+    Start(scenario, presence);
+}
+
+void SimulatedPhone::Start(const Scenario& scenario, PhonePresence presence) {
+    folder_ = MakeTempFolder();
+    root_ = folder_ / "phone";
+    work_ = folder_ / "work";
     std::filesystem::create_directories(work_);
     std::filesystem::create_directories(folder_ / "home");
     refusesHandshake_ = scenario.value("refuseHandshake", false);
     try {
+        if (ownsServer_) {
+            StartAdbServer();
+        }
         StartPhone(scenario);
         if (presence == PhonePresence::Plugged) {
             Plug();

@@ -70,6 +70,7 @@ class SimulatedPhone {
     void Unplug();  // adb disconnect
 
   private:
+    void Start(const Scenario& scenario, PhonePresence presence);
     void StartAdbServer();
     void Stop();
     void StopPhone();
