@@ -74,61 +74,53 @@ class PhonePagesTest : public QObject {
         std::filesystem::permissions(installer, std::filesystem::perms::owner_all);
     }
 
-    void pageTextsAndBars_data() {
-        QTest::addColumn<double>("free");
-        QTest::addColumn<double>("total");
-        QTest::addColumn<double>("sdTotal");
-        QTest::addColumn<int>("root");
-        QTest::addColumn<QString>("storageText");
-        QTest::addColumn<int>("storageBar");
-        QTest::addColumn<bool>("sdShown");
-        QTest::addColumn<QString>("rootText");
-        QTest::newRow("example") << std::floor(1.5 * kGiB) << std::floor(7.8 * kGiB) << 32 * kGiB
-                                 << 1 << "可用1.50GB，总共7.80GB" << 87 << true << "手机已root";
-        QTest::newRow("totals of 0")
-            << 0.0 << 0.0 << 0.0 << 0 << "可用0.00GB，总共0.00GB" << 0 << false << "手机未root";
-    }
-
+    // The facts in their labels, the space lines and bars from the page texts, the SD card's
+    // lines and bar only with a card; painting survives totals of 0.
     void pageTextsAndBars() {
-        QFETCH(double, free);
-        QFETCH(double, total);
-        QFETCH(double, sdTotal);
-        QFETCH(int, root);
-        DeviceBridge bridge(BridgeVariant::Client);
-        DeviceInfo& facts = bridge.deviceInfo;
-        facts.deviceType = "MI 8";
-        facts.deviceName = "Xiaomi";
-        facts.androidRelease = "android 9";
-        facts.deviceDisplay = "1080x2248";
-        facts.deviceCPUType = "arm64-v8a";
-        facts.deviceCPUCount = "8";
-        facts.deviceRoot = root;
-        facts.dataSizeFree = facts.ramSizeFree = free;
-        facts.dataSizeTotal = facts.ramSizeTotal = total;
-        facts.sdcardSizeTotal = sdTotal;
-        facts.sdcardSizeFree = sdTotal / 2;
-        MyPhoneDlg page(&bridge, nullptr);
-        page.RefreshDeviceFacts();
-        for (const auto& [id, text] : {std::pair{1020, "MI 8"},
-                                       {1021, "Xiaomi"},
-                                       {1001, "android 9"},
-                                       {1002, "1080x2248"},
-                                       {1022, "arm64-v8a"},
-                                       {1023, "8"},
-                                       {1030, "设备型号："}}) {
-            QCOMPARE(LabelText(page, id), QString::fromUtf8(text));
+        const struct {
+            double free, total, card;
+            const char* space;
+            int bar;
+        } cases[] = {{std::floor(1.5 * kGiB), std::floor(7.8 * kGiB), 32 * kGiB,
+                      "可用1.50GB，总共7.80GB", 87},
+                     {0, 0, 0, "可用0.00GB，总共0.00GB", 0}};
+        for (const auto& c : cases) {
+            DeviceBridge bridge(BridgeVariant::Client);
+            DeviceInfo& facts = bridge.deviceInfo;
+            facts.deviceType = "MI 8";
+            facts.deviceName = "Xiaomi";
+            facts.androidRelease = "android 9";
+            facts.deviceDisplay = "1080x2248";
+            facts.deviceCPUType = "arm64-v8a";
+            facts.deviceCPUCount = "8";
+            facts.deviceRoot = c.card > 0 ? 1 : 0;
+            facts.dataSizeFree = facts.ramSizeFree = c.free;
+            facts.dataSizeTotal = facts.ramSizeTotal = c.total;
+            facts.sdcardSizeTotal = c.card;
+            facts.sdcardSizeFree = c.card / 2;
+            MyPhoneDlg page(&bridge, nullptr);
+            page.RefreshDeviceFacts();
+            for (const auto& [id, text] : {std::pair{1020, "MI 8"},
+                                           {1021, "Xiaomi"},
+                                           {1001, "android 9"},
+                                           {1002, "1080x2248"},
+                                           {1022, "arm64-v8a"},
+                                           {1023, "8"},
+                                           {1030, "设备型号："},
+                                           {1003, c.card > 0 ? "手机已root" : "手机未root"},
+                                           {1008, c.space},
+                                           {1010, c.space}}) {
+                QCOMPARE(LabelText(page, id), QString::fromUtf8(text));
+            }
+            QCOMPARE(page.StorageBarWidth(), c.bar);
+            QCOMPARE(page.RamBarWidth(), c.bar);
+            for (const bool shown :
+                 {page.HasSdCard(), LabelShown(page, 1012), LabelShown(page, 1039),
+                  page.findChild<QWidget*>("sdBar")->isVisibleTo(&page)}) {
+                QCOMPARE(shown, c.card > 0);
+            }
+            QVERIFY(!page.grab().isNull());
         }
-        QTEST(LabelText(page, 1003), "rootText");
-        QTEST(LabelText(page, 1008), "storageText");
-        QTEST(LabelText(page, 1010), "storageText");
-        QTEST(page.StorageBarWidth(), "storageBar");
-        QTEST(page.RamBarWidth(), "storageBar");
-        QTEST(page.HasSdCard(), "sdShown");
-        QTEST(LabelShown(page, 1012), "sdShown");
-        QTEST(LabelShown(page, 1039), "sdShown");
-        QTEST(page.findChild<QWidget*>(QStringLiteral("sdBar"))->isVisibleTo(&page), "sdShown");
-        // Painting with these bars must not fail.
-        QVERIFY(!page.grab().isNull());
     }
 
     void copyPutsAnImageOnTheClipboard() {

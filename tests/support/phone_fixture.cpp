@@ -82,10 +82,6 @@ int ReadReadyPort(int fd, std::chrono::milliseconds limit) {
 
 }  // namespace
 
-std::filesystem::path PhonesimProgram() {
-    return TARNEL_PHONESIM_PATH;
-}
-
 bool Eventually(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
     const auto deadline = std::chrono::steady_clock::now() + limit;
     while (!condition()) {
@@ -202,7 +198,7 @@ void SimulatedPhone::StartPhone(const Scenario& scenario) {
     if (pipe2(fds, O_CLOEXEC) != 0) {
         throw std::runtime_error("pipe: " + std::string(std::strerror(errno)));
     }
-    const std::string program = PhonesimProgram();
+    const std::string program = TARNEL_PHONESIM_PATH;
     const std::string log = (folder_ / "phonesim.log").string();
     std::vector<std::string> arguments = {
         program, "--port", "0", "--root", root_.string(), "--scenario", scenarioFile.string()};

@@ -165,35 +165,33 @@ class WidgetsTest : public QObject {
         }
     }
 
-    void barFill_data() {
-        QTest::addColumn<int>("width");
-        QTest::addColumn<int>("lower");
-        QTest::addColumn<int>("upper");
-        QTest::addColumn<int>("position");
-        QTest::addColumn<int>("filled");
-        QTest::newRow("19 percent of 455") << 455 << 0 << 100 << 19 << 86;
-        QTest::newRow("full") << 455 << 0 << 100 << 100 << 455;
-        QTest::newRow("thirds truncate") << 100 << 0 << 3 << 1 << 33;
-        QTest::newRow("lower bound is not used") << 200 << 50 << 100 << 50 << 100;
-        QTest::newRow("range maximum 0") << 455 << 0 << 0 << 50 << 0;
-        QTest::newRow("negative range maximum") << 455 << 0 << -10 << -5 << 0;
-        QTest::newRow("past the end stays in the track") << 455 << 0 << 100 << 250 << 455;
-        QTest::newRow("negative position") << 455 << 0 << 100 << -20 << 0;
-        QTest::newRow("huge numbers") << 300 << 0 << 2147483647 << 2147483647 << 300;
-    }
+    // The filled part of the bar, pixel by pixel, for each range and position.
     void barFill() {
-        QFETCH(int, width);
-        QFETCH(int, lower);
-        QFETCH(int, upper);
-        QFETCH(int, position);
-        QFETCH(int, filled);
-        CMyProgressCtrl bar;
-        bar.resize(width, 9);
-        bar.SetRange(lower, upper);
-        bar.SetPos(position);
-        const QImage shot = bar.grab().toImage();
-        for (int x = 0; x < width; ++x) {
-            QCOMPARE(shot.pixel(x, 8), x < filled ? palette::kBarFilled : palette::kBarEmpty);
+        const struct {
+            const char* name;
+            int width, lower, upper, position, filled;
+        } cases[] = {
+            {"19 percent of 455", 455, 0, 100, 19, 86},
+            {"full", 455, 0, 100, 100, 455},
+            {"thirds truncate", 100, 0, 3, 1, 33},
+            {"lower bound is not used", 200, 50, 100, 50, 100},
+            {"range maximum 0", 455, 0, 0, 50, 0},
+            {"negative range maximum", 455, 0, -10, -5, 0},
+            {"past the end stays in the track", 455, 0, 100, 250, 455},
+            {"negative position", 455, 0, 100, -20, 0},
+            {"huge numbers", 300, 0, 2147483647, 2147483647, 300},
+        };
+        for (const auto& c : cases) {
+            CMyProgressCtrl bar;
+            bar.resize(c.width, 9);
+            bar.SetRange(c.lower, c.upper);
+            bar.SetPos(c.position);
+            const QImage shot = bar.grab().toImage();
+            for (int x = 0; x < c.width; ++x) {
+                QVERIFY2(
+                    shot.pixel(x, 8) == (x < c.filled ? palette::kBarFilled : palette::kBarEmpty),
+                    c.name);
+            }
         }
     }
 
