@@ -59,16 +59,22 @@ class UpdateCheckHostTest : public QObject {
     void newVersionStartsTheUpdaterAndEndsWithZero() {
         LoopbackHttpServer server({Announce("[MAINVER]\nmainver=1.01\n", 100)});
         const auto home = Install(server);
-        const std::filesystem::path updated = home->Folder() / "updated";
+        // The updater stand-in writes its own process id, then ends.
+        const std::string marker = (home->Folder() / "updater.pid").string();
         std::ofstream(home->ProgramFolder() / "Updater")
-            << "#!/bin/sh\ntouch '" << updated.string() << "'\n";
+            << "#!/bin/sh\necho $$ > '" << marker << ".part'\nmv '" << marker << ".part' '"
+            << marker << "'\n";
         std::filesystem::permissions(home->ProgramFolder() / "Updater",
                                      std::filesystem::perms::owner_all);
         QWidget window;
         auto host = StartHost(&window);
         QTRY_VERIFY_WITH_TIMEOUT(exitCode_.has_value(), kWait);
         QCOMPARE(*exitCode_, 0);
-        QTRY_VERIFY_WITH_TIMEOUT(std::filesystem::exists(updated), kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(std::filesystem::exists(marker), kWait);
+        std::string pid;
+        std::ifstream(marker) >> pid;
+        // Reaped, not left a zombie.
+        QTRY_VERIFY_WITH_TIMEOUT(!std::filesystem::exists("/proc/" + pid), kWait);
         QVERIFY(std::filesystem::exists(home->Folder() / "cache/tarnel/Updater.ini"));
         QVERIFY(ShownBox() == nullptr);
     }

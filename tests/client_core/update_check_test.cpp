@@ -1,10 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <fstream>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "client/core/update_check.h"
@@ -94,34 +92,6 @@ INSTANTIATE_TEST_SUITE_P(
                   {"检测新版本失败！如果软件不能使用请手动下载更新!"},
                   true}),
     [](const auto& info) { return info.param.name; });
-
-// The updater stand-in writes its own process id, then ends.
-void WriteUpdater(const std::filesystem::path& folder, const std::filesystem::path& marker) {
-    test::WriteFile(folder / "Updater", "#!/bin/sh\necho $$ > '" + marker.string() +
-                                            ".part'\nmv '" + marker.string() + ".part' '" +
-                                            marker.string() + "'\n");
-    std::filesystem::permissions(folder / "Updater", std::filesystem::perms::owner_all);
-}
-
-TEST(StartUpdater, StartsTheProgramFoldersUpdaterAndReapsIt) {
-    test::TestFolder program;
-    EXPECT_FALSE(StartUpdater(program.Path())) << "no updater yet";
-    const std::filesystem::path marker = program / "started";
-    WriteUpdater(program.Path(), marker);
-    ASSERT_TRUE(StartUpdater(program.Path()));
-    std::string pid;
-    for (int i = 0; i < 100 && pid.empty(); ++i) {
-        std::this_thread::sleep_for(50ms);
-        std::ifstream(marker) >> pid;
-    }
-    ASSERT_FALSE(pid.empty()) << "the updater never ran";
-    bool reaped = false;
-    for (int i = 0; i < 100 && !reaped; ++i) {
-        std::this_thread::sleep_for(20ms);
-        reaped = !std::filesystem::exists("/proc/" + pid);
-    }
-    EXPECT_TRUE(reaped) << "the updater is left a zombie";
-}
 
 }  // namespace
 }  // namespace tarnel
