@@ -59,6 +59,10 @@ struct DownloadCase {
     std::vector<std::string> messages;
 };
 
+void PrintTo(const DownloadCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 class Download : public testing::TestWithParam<DownloadCase> {};
 
 TEST_P(Download, SavesTheBodyAndReports) {
