@@ -6,6 +6,7 @@
 
 #include <fstream>
 #include <stdexcept>
+#include <vector>
 
 #include "platform/process_runner.h"
 
@@ -31,17 +32,14 @@ void AppendChunk(std::string& out, const char* type, const std::string& data) {
                              0, reinterpret_cast<const Bytef*>(typed.data()), typed.size())));
 }
 
+// An icon's side in pixels at a density; the largest for any other.
 int DensitySize(const std::string& density) {
-    if (density == "ldpi")
-        return 36;
-    if (density == "mdpi")
-        return 48;
-    if (density == "hdpi")
-        return 72;
-    if (density == "xhdpi")
-        return 96;
-    if (density == "xxhdpi")
-        return 144;
+    const std::vector<std::pair<std::string, int>> sizes = {
+        {"ldpi", 36}, {"mdpi", 48}, {"hdpi", 72}, {"xhdpi", 96}, {"xxhdpi", 144}};
+    for (const auto& [name, size] : sizes) {
+        if (name == density)
+            return size;
+    }
     return 192;
 }
 

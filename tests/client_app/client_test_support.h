@@ -1,36 +1,37 @@
 #pragma once
 
 #include <QApplication>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <filesystem>
 
+#include "tests/support/test_home.h"
 #include "ui/web_browser.h"
 
 namespace tarnel::test {
 
-// The folders a client window test runs in, set before the application starts: a program folder
-// with the committed skin, a vendor host on a closed loopback port and link addresses of its own
-// (no test reaches the network), and its own settings, cache, data and run-time folders, so the
-// user's own files are never touched. Without TARNEL_ADB in the environment there is no adb and
-// so no phone.
-class ClientTestHome {
-  public:
-    ClientTestHome();
-
-    std::filesystem::path Folder() const { return folder_.path().toStdString(); }
-    // tarnelUser.ini as the window reads it.
-    std::filesystem::path SettingsFile() const;
-    std::filesystem::path DataHome() const { return Folder() / "data"; }
-    std::filesystem::path ConfigHome() const { return Folder() / "config"; }
-
-  private:
-    QTemporaryDir folder_;
-};
-
 inline constexpr const char* kTestMicroblog = "http://127.0.0.1:9/weibo";
 inline constexpr const char* kTestChatGroup = "http://127.0.0.1:9/?_wv=1027&k=abcdef";
+
+// The client's home: the vendor page on port 9 (discard: nothing listens on a test machine, so
+// it fails at once), an update address without a host (no fetch, no box), link addresses of its
+// own, and an installer in the program folder for the file associations to name.
+class ClientTestHome : public TestHome {
+  public:
+    ClientTestHome()
+        : TestHome(std::string("iniurl=http:///Updater.ini\nwebhost=127.0.0.1:9\nweibourl=") +
+                       kTestMicroblog + "\nqqgroupurl=" + kTestChatGroup + "\n",
+                   true) {
+        std::filesystem::create_symlink("/bin/true", ProgramFolder() / "tarnelInstall");
+    }
+
+    std::filesystem::path ConfigHome() const { return Folder() / "config"; }
+    std::filesystem::path DataHome() const { return Folder() / "data"; }
+    // tarnelUser.ini as the window reads it.
+    std::filesystem::path SettingsFile() const {
+        return ConfigHome() / "tarnel" / "tarnelUser.ini";
+    }
+};
 
 // Runs a QTest class the way tarnel runs its window.
 template <class Tests>

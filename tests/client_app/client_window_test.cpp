@@ -1,17 +1,23 @@
-// The client window's layout and what the user does with it: dragging, keys, links, the close
-// button with a saved choice, the notification-area icon (present and absent) and the pages.
+// The client window and its two dialogs, offscreen: size and title, the top band that drags
+// them, keys, links, the close button with a saved or an asked choice, the notification-area icon
+// (present and absent), the exit question's answers and the settings dialog.
 #include <QDesktopServices>
 #include <QMenu>
 #include <QProcess>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 #include <fstream>
+#include <functional>
+#include <memory>
 
-#include "client/app/my_phone_dlg.h"
-#include "client/app/phone_no_conn_dlg.h"
+#include "client/app/exit_ask_dlg.h"
+#include "client/app/set_dlg.h"
 #include "client/app/tarnel_dlg.h"
+#include "client/core/file_associations.h"
+#include "platform/ini_profile.h"
 #include "tests/client_app/client_test_support.h"
 #include "ui/login_button.h"
 #include "ui/owner_draw_static.h"
@@ -32,9 +38,159 @@ class UrlCatcher : public QObject {
     void Open(const QUrl& url) { opened.push_back(url); }
 };
 
-ClientWindowOptions WithTray(bool tray) {
-    return {.trayAvailable = [tray] { return tray; }};
+// Acts on the next modal dialog or pop-up menu of type Dialog once it is shown.
+template <class Dialog>
+void WhenShown(std::function<void(Dialog&)> act) {
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [poll, act] {
+        auto* dialog = qobject_cast<Dialog*>(QApplication::activePopupWidget());
+        if (dialog == nullptr) {
+            dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+        }
+        if (dialog != nullptr && dialog->isVisible()) {
+            poll->deleteLater();
+            poll->stop();
+            act(*dialog);
+        }
+    });
+    poll->start(10);
 }
+
+void Click(QWidget& window, const QString& name) {
+    QWidget* control = window.findChild<QWidget*>(name);
+    QVERIFY2(control != nullptr, qPrintable(name));
+    QTest::mouseClick(control, Qt::LeftButton, {}, QPoint(4, 4));
+}
+
+// One window or dialog of the client, driven by steps, and what it shows afterwards in words.
+class Scene {
+  public:
+    // "window" (a notification area at hand), "window, no tray", "exit question" or "settings".
+    explicit Scene(const QString& kind) : kind_(kind) { Open(); }
+
+    QDialog* Window() const { return window_.get(); }
+
+    // "click NAME", "drag NAME" or "drag X,Y" (by 30, 12), "dclick X,Y", "focus NAME",
+    // "key Return|Enter|Escape", "answer NAME,NAME..." (clicks in the next exit question), "show",
+    // "tray" (shows the icon), "tray dclick", "tray close", "reopen".
+    void Do(const QString& step) {
+        const QString verb = step.section(' ', 0, 0);
+        const QString argument = step.section(' ', 1);
+        const QStringList xy = argument.split(',');
+        const QPoint point = xy.size() == 2 ? QPoint(xy[0].toInt(), xy[1].toInt()) : QPoint(5, 5);
+        QWidget* named = window_->findChild<QWidget*>(argument);
+        auto* client = qobject_cast<CtarnelDlg*>(window_.get());
+        if (verb == "click") {
+            Click(*window_, argument);
+        } else if (verb == "drag") {
+            QWidget* target = named != nullptr ? named : window_.get();
+            QTest::mousePress(target, Qt::LeftButton, {}, point);
+            QTest::mouseMove(target, point + QPoint(30, 12));
+            QTest::mouseRelease(target, Qt::LeftButton, {}, point + QPoint(30, 12));
+        } else if (verb == "dclick") {
+            QTest::mouseDClick(window_.get(), Qt::LeftButton, {}, point);
+        } else if (verb == "focus") {
+            focus_ = named;
+            focus_->setFocus();
+        } else if (verb == "key") {
+            QTest::keyClick(focus_ != nullptr ? focus_ : window_.get(),
+                            argument == "Escape"  ? Qt::Key_Escape
+                            : argument == "Enter" ? Qt::Key_Enter
+                                                  : Qt::Key_Return);
+        } else if (verb == "answer") {
+            WhenShown<CExitAskDlg>([xy](CExitAskDlg& shown) {
+                for (const QString& name : xy) {
+                    Click(shown, name);
+                }
+            });
+        } else if (verb == "show") {
+            window_->showNormal();
+        } else if (step == "tray") {
+            client->ShowTrayIcon();
+        } else if (step == "tray dclick") {
+            emit client->TrayIcon()->activated(QSystemTrayIcon::DoubleClick);
+        } else if (step == "tray close") {
+            const QList<QAction*> items = client->TrayMenu()->actions();
+            QCOMPARE(items.size(), 1);
+            QCOMPARE(items[0]->text(), QStringLiteral("关闭"));
+            items[0]->trigger();
+        } else if (step == "reopen") {
+            Open();
+        } else {
+            QFAIL(qPrintable("unknown step " + step));
+        }
+    }
+
+    // "ended", or "shown", "hidden" or "minimised"; "moved", "maximised"; "tray" for each icon
+    // shown; the ticked buttons; the exit choice ("choice=N", the window's when not 0); the
+    // settings dialog's "associated"; the links opened ("open:URL").
+    QStringList State() const {
+        QStringList words;
+        if (finished_->count() > 0) {
+            words << "ended";
+        } else {
+            words << (!window_->isVisible()    ? "hidden"
+                      : window_->isMinimized() ? "minimised"
+                                               : "shown");
+        }
+        if (window_->pos() != start_) {
+            words << "moved";
+        }
+        if (window_->isMaximized()) {
+            words << "maximised";
+        }
+        for (const QSystemTrayIcon* icon : window_->findChildren<QSystemTrayIcon*>()) {
+            if (icon->isVisible()) {
+                words << "tray";
+            }
+        }
+        for (const CLoginButton* button : window_->findChildren<CLoginButton*>()) {
+            if (button->isChecked()) {
+                words << button->objectName();
+            }
+        }
+        if (const auto* question = qobject_cast<const CExitAskDlg*>(window_.get())) {
+            words << QStringLiteral("choice=%1").arg(question->ExitChoice());
+        } else if (const auto* client = qobject_cast<const CtarnelDlg*>(window_.get());
+                   client != nullptr && client->ExitChoice() != 0) {
+            words << QStringLiteral("choice=%1").arg(client->ExitChoice());
+        }
+        if (kind_ == "settings" && IsAssociated(AssociationFolders::FromEnvironment())) {
+            words << "associated";
+        }
+        for (const QUrl& url : browser_.opened) {
+            words << "open:" + url.toString();
+        }
+        return words;
+    }
+
+  private:
+    void Open() {
+        if (kind_.startsWith("window")) {
+            auto client = std::make_unique<CtarnelDlg>(
+                ClientWindowOptions{.trayAvailable = [tray = kind_ == "window"] { return tray; }});
+            client->StartUp();
+            window_ = std::move(client);
+        } else {
+            if (kind_ == "settings") {
+                window_ = std::make_unique<CSetDlg>(nullptr);
+            } else {
+                window_ = std::make_unique<CExitAskDlg>(nullptr);
+            }
+            window_->show();
+        }
+        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+        finished_ = std::make_unique<QSignalSpy>(window_.get(), &QDialog::finished);
+        start_ = window_->pos();
+    }
+
+    QString kind_;
+    UrlCatcher browser_;
+    std::unique_ptr<QDialog> window_;
+    std::unique_ptr<QSignalSpy> finished_;
+    QPoint start_;
+    QWidget* focus_ = nullptr;
+};
 
 class ClientWindowTest : public QObject {
     Q_OBJECT
@@ -45,199 +201,180 @@ class ClientWindowTest : public QObject {
   private:
     const test::ClientTestHome& home_;
 
-    void SaveChoice(const char* askPrompt, const char* exitApp) {
-        std::filesystem::create_directories(home_.SettingsFile().parent_path());
-        std::ofstream(home_.SettingsFile())
-            << "[SET]\naskprompt=" << askPrompt << "\nexitapp=" << exitApp << "\n";
-    }
-
-    static void Start(CtarnelDlg& window) {
-        window.StartUp();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-    }
-
-    static void Click(CtarnelDlg& window, const char* name) {
-        auto* button = window.findChild<CLoginButton*>(QString::fromLatin1(name));
-        QVERIFY(button != nullptr);
-        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(5, 5));
-    }
-
   private slots:
-    void cleanup() { std::filesystem::remove(home_.SettingsFile()); }
+    void cleanup() {
+        std::filesystem::remove(home_.SettingsFile());
+        std::filesystem::remove_all(home_.DataHome());
+        std::filesystem::remove(home_.ConfigHome() / "mimeapps.list");
+    }
 
-    void theWindowIsBorderlessCentredAndTitled() {
-        CtarnelDlg window;
-        Start(window);
-        QCOMPARE(window.size(), QSize(980, 686));
-        QCOMPARE(window.windowTitle(), QStringLiteral("Tarnel安装器"));
-        QVERIFY(window.windowFlags() & Qt::FramelessWindowHint);
-        QVERIFY(!(window.windowFlags() & Qt::WindowMaximizeButtonHint));
-        // Centred; a screen smaller than the window keeps the top band reachable.
-        const QRect screen = window.screen()->availableGeometry();
-        QCOMPARE(window.x(), std::max(screen.left(), screen.center().x() - 980 / 2 + 1));
-        QCOMPARE(window.y(), std::max(screen.top(), screen.center().y() - 686 / 2 + 1));
-        QCOMPARE(window.findChild<COwerDrawStatic*>("versionLabel")->Text(),
+    void eachWindowHasItsSizeTitleAndHandCursors_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QStringList>("hand");
+        QTest::newRow("window") << "window" << QSize(980, 686) << "Tarnel安装器"
+                                << QStringList{"microblogButton", "chatGroupButton"};
+        QTest::newRow("exit question")
+            << "exit question" << QSize(437, 195) << "退出"
+            << QStringList{"minimiseRadio", "minimiseLabel", "exitRadio", "exitLabel",
+                           "askBox",        "askLabel",      "okButton",  "cancelButton"};
+        QTest::newRow("settings") << "settings" << QSize(437, 195) << "设置"
+                                  << QStringList{"associateBox",  "associateLabel", "minimiseRadio",
+                                                 "minimiseLabel", "exitRadio",      "exitLabel"};
+    }
+    void eachWindowHasItsSizeTitleAndHandCursors() {
+        QFETCH(QString, kind);
+        QFETCH(QStringList, hand);
+        const Scene scene(kind);
+        QTEST(scene.Window()->size(), "size");
+        QTEST(scene.Window()->windowTitle(), "title");
+        QVERIFY(scene.Window()->windowFlags() & Qt::FramelessWindowHint);
+        for (const QString& name : hand) {
+            QVERIFY2(scene.Window()->findChild<QWidget*>(name)->cursor().shape() ==
+                         Qt::PointingHandCursor,
+                     qPrintable(name));
+        }
+        QCOMPARE(scene.Window()->findChild<QWidget*>("closeButton")->cursor().shape(),
+                 Qt::ArrowCursor);
+    }
+
+    // Centred, with the controls of its top band and its pages at their places.
+    void theWindowIsLaidOut() {
+        const Scene scene("window");
+        const QWidget* window = scene.Window();
+        const QRect screen = window->screen()->availableGeometry();
+        QCOMPARE(window->x(), std::max(screen.left(), screen.center().x() - 980 / 2 + 1));
+        QCOMPARE(window->y(), std::max(screen.top(), screen.center().y() - 686 / 2 + 1));
+        QCOMPARE(window->findChild<COwerDrawStatic*>("versionLabel")->Text(),
                  QStringLiteral("版本：v1.0.0"));
-    }
-
-    void controlsSitAtTheirPlaces_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QRect>("place");
-        QTest::addColumn<bool>("visible");
-        QTest::newRow("close") << "closeButton" << QRect(952, 0, 28, 28) << true;
-        QTest::newRow("minimise") << "minimiseButton" << QRect(924, 0, 28, 28) << true;
-        QTest::newRow("settings") << "settingsButton" << QRect(896, 0, 28, 28) << true;
-        QTest::newRow("microblog") << "microblogButton" << QRect(800, 30, 93, 29) << true;
-        QTest::newRow("chat group") << "chatGroupButton" << QRect(700, 30, 93, 29) << true;
-        QTest::newRow("version") << "versionLabel" << QRect(880, 654, 100, 14) << true;
-        QTest::newRow("market page") << "marketPage" << QRect(5, 676, 1, 1) << true;
-        QTest::newRow("device page") << "phonePage" << QRect(0, 90, 980, 536) << false;
-        QTest::newRow("no-phone page") << "noPhonePage" << QRect(0, 90, 980, 536) << true;
-    }
-    void controlsSitAtTheirPlaces() {
-        QFETCH(QString, name);
-        QFETCH(QRect, place);
-        QFETCH(bool, visible);
-        CtarnelDlg window;
-        Start(window);
-        QWidget* control = window.findChild<QWidget*>(name);
-        QVERIFY(control != nullptr);
-        if (qobject_cast<COwerDrawStatic*>(control) != nullptr) {
-            // A label grows when its font needs more room than the layout gives it.
-            QCOMPARE(control->pos(), place.topLeft());
-            QVERIFY(control->width() >= place.width() && control->height() >= place.height());
-        } else {
-            QCOMPARE(control->geometry(), place);
-        }
-        QCOMPARE(control->isVisible(), visible);
-        if (qobject_cast<CLoginButton*>(control) != nullptr) {
-            QVERIFY(!control->accessibleName().isEmpty());
+        for (const auto& [name, place, visible] :
+             std::initializer_list<std::tuple<QString, QRect, bool>>{
+                 {"closeButton", {952, 0, 28, 28}, true},
+                 {"minimiseButton", {924, 0, 28, 28}, true},
+                 {"settingsButton", {896, 0, 28, 28}, true},
+                 {"microblogButton", {800, 30, 93, 29}, true},
+                 {"chatGroupButton", {700, 30, 93, 29}, true},
+                 {"marketPage", {5, 676, 1, 1}, true},
+                 {"phonePage", {0, 90, 980, 536}, false},
+                 {"noPhonePage", {0, 90, 980, 536}, true}}) {
+            const QWidget* control = window->findChild<QWidget*>(name);
+            QVERIFY2(control != nullptr && control->geometry() == place &&
+                         control->isVisible() == visible,
+                     qPrintable(name));
         }
     }
 
-    void theTopBandDragsTheWindow_data() {
-        QTest::addColumn<QString>("target");
-        QTest::addColumn<QPoint>("pressAt");
-        QTest::addColumn<bool>("moves");
-        QTest::newRow("last row of the band") << "" << QPoint(400, 95) << true;
-        QTest::newRow("first row below the band") << "" << QPoint(400, 96) << false;
-        QTest::newRow("on a link button") << "microblogButton" << QPoint(5, 5) << false;
+    // What the user's steps do, from tarnelUser.ini's [SET] lines as saved (space-separated).
+    void whatEachStepDoes_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("saved");
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QString>("state");
+        const auto row = [](const char* name, const char* kind, const char* saved,
+                            const QStringList& steps, const char* state) {
+            QTest::newRow(name) << kind << saved << steps << state;
+        };
+        // The window moves by its top 96 pixels, never maximises, keeps Enter from closing it.
+        row("drag, last row of the band", "window", "", {"drag 400,95"}, "shown moved");
+        row("drag below the band", "window", "", {"drag 400,96"}, "shown");
+        row("drag on a link button", "window", "", {"drag microblogButton"},
+            "shown open:http://127.0.0.1:9/weibo");
+        row("double click in the band", "window", "", {"dclick 400,40"}, "shown");
+        row("Enter is ignored", "window", "",
+            {"key Return", "key Enter", "focus microblogButton", "key Return", "key Enter"},
+            "shown");
+        row("Escape ends the program", "window", "", {"key Escape"}, "ended");
+        row("the link buttons open their addresses", "window", "",
+            {"click microblogButton", "click chatGroupButton"},
+            "shown open:http://127.0.0.1:9/weibo open:http://127.0.0.1:9/?_wv=1027&k=abcdef");
+        // askprompt=1 acts on the saved exitapp, twice over; anything else asks.
+        row("close, saved hide", "window", "askprompt=1 exitapp=0",
+            {"click closeButton", "show", "click closeButton"}, "hidden tray");
+        row("close, saved hide without a tray: minimised", "window, no tray",
+            "askprompt=1 exitapp=0", {"click closeButton", "show", "click closeButton"},
+            "minimised");
+        row("close, saved exit", "window", "askprompt=1 exitapp=1", {"click closeButton"}, "ended");
+        row("close, asked: hide", "window", "askprompt=2", {"answer okButton", "click closeButton"},
+            "hidden tray choice=1");
+        row("close, asked: exit", "window", "exitapp=1",
+            {"answer exitRadio,okButton", "click closeButton"}, "ended");
+        row("close, asked: cancel", "window", "",
+            {"answer exitRadio,cancelButton", "click closeButton"}, "shown tray choice=-1");
+        // Minimising hides once the icon exists; its double click brings the window back and
+        // its 关闭 ends the program without asking.
+        row("minimise without the icon", "window", "", {"click minimiseButton"}, "minimised");
+        row("minimise with the icon", "window", "", {"tray", "click minimiseButton"},
+            "hidden tray");
+        row("the icon brings the window back", "window", "",
+            {"tray", "click minimiseButton", "tray dclick"}, "shown tray");
+        row("the icon's close", "window", "", {"tray", "tray close"}, "ended");
+        // The exit question: the choice, and what is saved.
+        row("question: drag, last row of the band", "exit question", "", {"drag 200,39"},
+            "shown moved minimiseRadio choice=-1");
+        row("question: drag below the band", "exit question", "", {"drag 200,40"},
+            "shown minimiseRadio choice=-1");
+        row("question: starts from the saved choice", "exit question", "exitapp=1", {},
+            "shown exitRadio choice=-1");
+        row("question: OK hides, this time only", "exit question", "", {"click okButton"},
+            "ended minimiseRadio choice=1");
+        row("question: exit, this time only", "exit question", "",
+            {"click exitRadio", "click okButton"}, "ended exitRadio choice=0");
+        row("question: exit, never ask again", "exit question", "",
+            {"click exitRadio", "click askBox", "click okButton"},
+            "ended exitRadio askBox choice=0 askprompt=1 exitapp=1");
+        row("question: by the labels, hide, never ask again", "exit question", "",
+            {"click exitLabel", "click minimiseLabel", "click askLabel", "click okButton"},
+            "ended minimiseRadio askBox choice=1 askprompt=1 exitapp=0");
+        row("question: the box ticked twice is not ticked", "exit question", "",
+            {"click askBox", "click askLabel", "click exitLabel", "click okButton"},
+            "ended exitRadio choice=0");
+        row("question: cancel", "exit question", "",
+            {"click exitRadio", "click askBox", "click cancelButton"},
+            "ended exitRadio askBox choice=-1");
+        row("question: close", "exit question", "", {"click askBox", "click closeButton"},
+            "ended minimiseRadio askBox choice=-1");
+        row("question: Escape", "exit question", "",
+            {"click exitRadio", "click askBox", "key Escape"}, "ended exitRadio askBox choice=-1");
+        // The settings write the exit choice at each click, and associate the packages for good.
+        row("settings: drag on the title", "settings", "", {"drag title"},
+            "shown moved minimiseRadio");
+        row("settings: start from the saved choice", "settings", "exitapp=1", {},
+            "shown exitRadio");
+        row("settings: the chosen one again writes nothing", "settings", "",
+            {"click minimiseLabel"}, "shown minimiseRadio");
+        row("settings: exit", "settings", "", {"click exitLabel"}, "shown exitRadio exitapp=1");
+        row("settings: exit, then hide", "settings", "", {"click exitLabel", "click minimiseLabel"},
+            "shown minimiseRadio exitapp=0");
+        row("settings: close", "settings", "", {"click closeButton"}, "ended minimiseRadio");
+        row("settings: associate", "settings", "", {"click associateLabel"},
+            "shown associateBox minimiseRadio associated");
+        row("settings: unticking undoes nothing", "settings", "",
+            {"click associateLabel", "click associateBox", "reopen"},
+            "shown associateBox minimiseRadio associated");
     }
-    void theTopBandDragsTheWindow() {
-        QFETCH(QString, target);
-        QFETCH(QPoint, pressAt);
-        QFETCH(bool, moves);
-        const UrlCatcher browser;
-        CtarnelDlg window;
-        Start(window);
-        QWidget* receiver = target.isEmpty() ? &window : window.findChild<QWidget*>(target);
-        const QPoint before = window.pos();
-        QTest::mousePress(receiver, Qt::LeftButton, {}, pressAt);
-        QTest::mouseMove(receiver, pressAt + QPoint(30, 12));
-        QTest::mouseRelease(receiver, Qt::LeftButton, {}, pressAt + QPoint(30, 12));
-        QCOMPARE(window.pos() != before, moves);
-    }
-
-    void aDoubleClickInTheBandNeverMaximises() {
-        CtarnelDlg window;
-        Start(window);
-        QTest::mouseDClick(&window, Qt::LeftButton, {}, QPoint(400, 40));
-        QVERIFY(!window.isMaximized());
-        QCOMPARE(window.size(), QSize(980, 686));
-    }
-
-    void enterIsIgnoredAndEscapeEndsTheProgram() {
-        CtarnelDlg window;
-        Start(window);
-        QSignalSpy finished(&window, &QDialog::finished);
-        for (QWidget* target :
-             {static_cast<QWidget*>(&window), window.findChild<QWidget*>("microblogButton")}) {
-            target->setFocus();
-            QTest::keyClick(target, Qt::Key_Return);
-            QTest::keyClick(target, Qt::Key_Enter);
+    void whatEachStepDoes() {
+        QFETCH(QString, kind);
+        QFETCH(QString, saved);
+        QFETCH(QStringList, steps);
+        QFETCH(QString, state);
+        std::filesystem::create_directories(home_.SettingsFile().parent_path());
+        std::ofstream(home_.SettingsFile()) << "[SET]\n" << saved.replace(' ', '\n').toStdString();
+        Scene scene(kind);
+        for (const QString& step : steps) {
+            scene.Do(step);
         }
-        QVERIFY(window.isVisible());
-        QCOMPARE(finished.count(), 0);
-        QTest::keyClick(&window, Qt::Key_Escape);
-        QCOMPARE(finished.count(), 1);
-    }
-
-    void theLinkButtonsOpenTheirAddressesInTheBrowser() {
-        const UrlCatcher browser;
-        CtarnelDlg window;
-        Start(window);
-        Click(window, "microblogButton");
-        Click(window, "chatGroupButton");
-        QCOMPARE(browser.opened,
-                 (QList<QUrl>{QUrl(test::kTestMicroblog), QUrl(test::kTestChatGroup)}));
-        QCOMPARE(window.findChild<QWidget*>("chatGroupButton")->cursor().shape(),
-                 Qt::PointingHandCursor);
-    }
-
-    void aSavedChoiceClosesWithoutAsking_data() {
-        QTest::addColumn<bool>("tray");
-        QTest::addColumn<QString>("exitApp");
-        QTest::addColumn<QString>("outcome");
-        QTest::newRow("hide, with a tray") << true << "0"
-                                           << "hidden";
-        QTest::newRow("hide, no tray: minimised instead") << false << "0"
-                                                          << "minimised";
-        QTest::newRow("exit") << true << "1"
-                              << "ended";
-    }
-    void aSavedChoiceClosesWithoutAsking() {
-        QFETCH(bool, tray);
-        QFETCH(QString, exitApp);
-        QFETCH(QString, outcome);
-        SaveChoice("1", exitApp.toLatin1().constData());
-        CtarnelDlg window(WithTray(tray));
-        Start(window);
-        QSignalSpy finished(&window, &QDialog::finished);
-        for (int close = 0; close < 2 && outcome != "ended"; ++close) {
-            window.showNormal();
-            Click(window, "closeButton");
-            QCOMPARE(window.findChildren<QSystemTrayIcon*>().size(), tray ? 1 : 0);
-        }
-        if (outcome == "ended") {
-            Click(window, "closeButton");
-        }
-        QTRY_COMPARE(finished.count(), outcome == "ended" ? 1 : 0);
-        QCOMPARE(window.isVisible(), outcome == "minimised");
-        QCOMPARE(window.isMinimized(), outcome == "minimised");
-        QVERIFY(QApplication::activeModalWidget() == nullptr);
-    }
-
-    void minimisingHidesOnceTheIconExists() {
-        CtarnelDlg window(WithTray(true));
-        Start(window);
-        Click(window, "minimiseButton");
-        QTRY_VERIFY(window.isMinimized());
-        QTest::qWait(50);
-        QVERIFY(window.isVisible());
-        window.showNormal();
-        window.ShowTrayIcon();
-        QVERIFY(window.TrayIcon()->isVisible());
-        QCOMPARE(window.TrayIcon()->toolTip(), QStringLiteral("Tarnel"));
-        Click(window, "minimiseButton");
-        QTRY_VERIFY(!window.isVisible());
-        // A double click on the icon brings the window back.
-        emit window.TrayIcon()->activated(QSystemTrayIcon::DoubleClick);
-        QVERIFY(window.isVisible());
-        QVERIFY(!window.isMinimized());
-    }
-
-    void theTraysCloseEndsTheProgramWithoutAsking() {
-        CtarnelDlg window(WithTray(true));
-        Start(window);
-        window.ShowTrayIcon();
-        window.hide();
-        QSignalSpy finished(&window, &QDialog::finished);
-        const QList<QAction*> items = window.TrayMenu()->actions();
-        QCOMPARE(items.size(), 1);
-        QCOMPARE(items[0]->text(), QStringLiteral("关闭"));
-        items[0]->trigger();
-        QCOMPARE(finished.count(), 1);
-        QVERIFY(!window.TrayIcon()->isVisible());
+        const auto words = [&] {
+            QStringList words = scene.State();
+            for (const char* key : {"askprompt", "exitapp"}) {
+                const std::string value = IniProfile(home_.SettingsFile()).Read("SET", key, "-");
+                if (value != "-" && !saved.contains(key)) {
+                    words << QString::fromLatin1(key) + "=" + QString::fromStdString(value);
+                }
+            }
+            return words.join(' ');
+        };
+        QTRY_COMPARE(words(), state);
         QVERIFY(QApplication::activeModalWidget() == nullptr);
     }
 
@@ -247,42 +384,43 @@ class ClientWindowTest : public QObject {
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("says");
         QTest::newRow("help") << QStringList{"--help"} << true << 0 << "Usage: tarnel";
-        QTest::newRow("version") << QStringList{"--version"} << true << 0 << "tarnel 1.0.0";
         QTest::newRow("unknown option") << QStringList{"--frob"} << true << 2 << "unknown option";
         QTest::newRow("no display") << QStringList{} << false << 2 << "no display";
     }
     void theProgramSaysWhatItNeeds() {
         QFETCH(QStringList, arguments);
         QFETCH(bool, display);
-        QFETCH(int, exitCode);
         QFETCH(QString, says);
         QProcess program;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        if (!display) {
-            for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+            if (!display) {
                 environment.remove(name);
             }
         }
         program.setProcessEnvironment(environment);
         program.start(QStringLiteral(TARNEL_CLIENT_PROGRAM), arguments);
         QVERIFY(program.waitForFinished(30000));
-        QCOMPARE(program.exitCode(), exitCode);
+        QTEST(program.exitCode(), "exitCode");
         QVERIFY(QString::fromUtf8(program.readAllStandardOutput() + program.readAllStandardError())
                     .contains(says));
     }
 
-    void thePagesSwitchWithThePhone() {
-        CtarnelDlg window;
-        Start(window);
-        DeviceInfo facts;
-        facts.model = "MI 8";
-        window.OnPhoneReady(facts);
-        QCOMPARE(window.Bridge()->deviceInfo.model, std::string("MI 8"));
-        QVERIFY(window.PhonePage()->isVisible());
-        QVERIFY(!window.NoPhonePage()->isVisible());
-        window.ShowNoPhonePage();
-        QVERIFY(!window.PhonePage()->isVisible());
-        QVERIFY(window.NoPhonePage()->isVisible());
+    void theSettingsMenuOpensTheSettings() {
+        const Scene scene("window");
+        bool opened = false;
+        WhenShown<QMenu>([](QMenu& menu) {
+            QCOMPARE(menu.actions().size(), 1);
+            QCOMPARE(menu.actions()[0]->text(), QStringLiteral("设置"));
+            menu.setActiveAction(menu.actions()[0]);
+            QTest::keyClick(&menu, Qt::Key_Return);
+        });
+        WhenShown<CSetDlg>([&opened](CSetDlg& settings) {
+            opened = true;
+            settings.reject();
+        });
+        Click(*scene.Window(), "settingsButton");
+        QTRY_VERIFY(opened);
     }
 };
 

@@ -1,8 +1,10 @@
-// Pictures of the no-phone page (with a hint line), the connection wizard and the device page
-// with the simulated phone's facts and screenshot, for review: run under Xvfb with a folder to
-// write them to (scripts/client_page_screenshots.sh).
+// Pictures of the client for review, run under Xvfb with a folder to write them to
+// (scripts/client_screenshots.sh): the window with the no-phone page (with a hint line), its two
+// dialogs and the whole screen with the exit question placed over the window, the connection
+// wizard, and the device page with the simulated phone's facts and screenshot.
 
 #include <QApplication>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
@@ -10,8 +12,10 @@
 
 #include "bridge/device_bridge.h"
 #include "client/app/conn_progress_dlg.h"
+#include "client/app/exit_ask_dlg.h"
 #include "client/app/my_phone_dlg.h"
 #include "client/app/phone_no_conn_dlg.h"
+#include "client/app/set_dlg.h"
 #include "client/app/tarnel_dlg.h"
 #include "platform/tool_locator.h"
 #include "tests/apk/apk_builder.h"
@@ -39,7 +43,7 @@ int main(int argc, char** argv) {
     test::ApkContents companion;
     companion.packageName = "com.kestrum.player";
     companion.versionName = "2.2.0";
-    test::BuildApk(companion, home.Folder() / "home" / "tarnel.apk");
+    test::BuildApk(companion, home.ProgramFolder() / "tarnel.apk");
     PrepareWebViews();
     QApplication application(argc, argv);
     bool saved = true;
@@ -56,6 +60,18 @@ int main(int argc, char** argv) {
     window.NoPhonePage()->ShowPhoneState(PhoneState::Unauthorized);
     QTest::qWait(500);
     save(window, "no_phone_page.png");
+    CSetDlg settings(&window);
+    CExitAskDlg question(&window);
+    for (auto [dialog, name] : {std::pair<QDialog*, const char*>{&settings, "settings.png"},
+                                {&question, "exit_question.png"}}) {
+        dialog->show();
+        if (!QTest::qWaitForWindowExposed(dialog))
+            return 1;
+        save(*dialog, name);
+    }
+    saved = window.screen()->grabWindow(0).save(folder + QStringLiteral("/screen.png")) && saved;
+    question.hide();
+    settings.hide();
 
     window.Bridge()->adbPath = FindTool("adb", "TARNEL_ADB");
     QTimer::singleShot(1700, [&] {

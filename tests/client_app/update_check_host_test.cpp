@@ -1,9 +1,8 @@
 // The update check as the window presents it: a loopback server announces a version, the host
-// starts the updater stand-in from the program folder (TARNEL_HOME) and ends the program with 0,
-// or shows its messages one after the other while the program stays.
+// starts the updater stand-in from the program folder and ends the program with 0, or shows its
+// messages one after the other while the program stays.
 #include <QApplication>
 #include <QMessageBox>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <fstream>
@@ -11,9 +10,11 @@
 
 #include "client/app/update_check_host.h"
 #include "tests/client_core/loopback_http_server.h"
+#include "tests/support/test_home.h"
 
 using namespace std::chrono_literals;
 using tarnel::test::LoopbackHttpServer;
+using tarnel::test::TestHome;
 
 namespace {
 
@@ -22,10 +23,6 @@ constexpr int kWait = 5000;
 std::string Announce(const std::string& body, std::size_t sent) {
     return "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" +
            body.substr(0, sent);
-}
-
-void WriteText(const QString& path, const std::string& text) {
-    std::ofstream(path.toStdString(), std::ios::binary) << text;
 }
 
 QMessageBox* ShownBox() {
@@ -42,23 +39,15 @@ QMessageBox* ShownBox() {
 class UpdateCheckHostTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> program_;
-    std::unique_ptr<QTemporaryDir> cache_;
     std::optional<int> exitCode_;
 
-    // Update.ini in the program folder, pointing at the server, naming the installed version.
-    void Install(const LoopbackHttpServer& server, const std::string& version, bool withUpdater) {
-        WriteText(program_->filePath("Update.ini"),
-                  "[MAINVER]\nmainver=" + version + "\n[URL]\niniurl=" + server.Url() + "\n");
-        if (withUpdater) {
-            const QString updater = program_->filePath("Updater");
-            WriteText(updater,
-                      "#!/bin/sh\ntouch '" + program_->filePath("updated").toStdString() + "'\n");
-            QFile::setPermissions(updater, QFile::ReadOwner | QFile::ExeOwner);
-        }
+    // A program folder whose Update.ini points at the server and names the installed version.
+    static std::unique_ptr<TestHome> Install(const LoopbackHttpServer& server) {
+        return std::make_unique<TestHome>("iniurl=" + server.Url() + "\n[MAINVER]\nmainver=1.0\n");
     }
 
     std::unique_ptr<tarnel::UpdateCheckHost> StartHost(QWidget* window) {
+        exitCode_.reset();
         auto host = std::make_unique<tarnel::UpdateCheckHost>(
             window, tarnel::UpdateCheckHostOptions{
                         .limit = 300ms, .exitProgram = [this](int code) { exitCode_ = code; }});
@@ -67,32 +56,34 @@ class UpdateCheckHostTest : public QObject {
     }
 
   private slots:
-    void init() {
-        program_ = std::make_unique<QTemporaryDir>();
-        cache_ = std::make_unique<QTemporaryDir>();
-        qputenv("TARNEL_HOME", program_->path().toLocal8Bit());
-        qputenv("XDG_CACHE_HOME", cache_->path().toLocal8Bit());
-        exitCode_.reset();
-    }
-
     void newVersionStartsTheUpdaterAndEndsWithZero() {
         LoopbackHttpServer server({Announce("[MAINVER]\nmainver=1.01\n", 100)});
-        Install(server, "1.0", true);
+        const auto home = Install(server);
+        // The updater stand-in writes its own process id, then ends.
+        const std::string marker = (home->Folder() / "updater.pid").string();
+        std::ofstream(home->ProgramFolder() / "Updater")
+            << "#!/bin/sh\necho $$ > '" << marker << ".part'\nmv '" << marker << ".part' '"
+            << marker << "'\n";
+        std::filesystem::permissions(home->ProgramFolder() / "Updater",
+                                     std::filesystem::perms::owner_all);
         QWidget window;
         auto host = StartHost(&window);
         QTRY_VERIFY_WITH_TIMEOUT(exitCode_.has_value(), kWait);
         QCOMPARE(*exitCode_, 0);
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(program_->filePath("updated")), kWait);
-        QVERIFY(QFile::exists(cache_->filePath("tarnel/Updater.ini")));
+        QTRY_VERIFY_WITH_TIMEOUT(std::filesystem::exists(marker), kWait);
+        std::string pid;
+        std::ifstream(marker) >> pid;
+        // Reaped, not left a zombie.
+        QTRY_VERIFY_WITH_TIMEOUT(!std::filesystem::exists("/proc/" + pid), kWait);
+        QVERIFY(std::filesystem::exists(home->Folder() / "cache/tarnel/Updater.ini"));
         QVERIFY(ShownBox() == nullptr);
     }
 
     // The cut download's box first, its caption the socket layer's; the missing updater's only
     // after it is closed, and the program stays.
     void messagesComeOneAfterTheOther() {
-        const std::string body = "[MAINVER]\r\nmainver=9.0 and more";
-        LoopbackHttpServer server({Announce(body, 20)});
-        Install(server, "1.0", false);
+        LoopbackHttpServer server({Announce("[MAINVER]\r\nmainver=9.0 and more", 20)});
+        const auto home = Install(server);
         QWidget window;
         window.show();
         auto host = StartHost(&window);

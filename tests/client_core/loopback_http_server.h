@@ -6,44 +6,52 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace tarnel::test {
 
 // One scripted HTTP exchange on 127.0.0.1: accepts one connection, reads the request up to its
 // blank line, sends the response bytes, then closes, or stays silent until the client closes.
-// Every wait is bounded, so a test never hangs on it.
+// Or it refuses the connection (bound, not listening), or never accepts it (a full queue: the
+// connect waits). Every wait is bounded, so a test never hangs on it.
 class LoopbackHttpServer {
   public:
+    enum class After { Close, StaySilent, Refuse, QueueFull };
     struct Script {
         std::string response;
-        bool silentAfter = false;
+        After after = After::Close;
     };
 
     explicit LoopbackHttpServer(Script script) : script_(std::move(script)) {
-        listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t size = sizeof address;
-        ::bind(listener_, reinterpret_cast<sockaddr*>(&address), size);
-        ::listen(listener_, 1);
-        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size);
-        port_ = ntohs(address.sin_port);
-        thread_ = std::thread([this] { Serve(); });
+        const bool full = script_.after == After::QueueFull;
+        listener_ = BoundSocket(script_.after == After::Refuse ? -1 : full ? 0 : 1, port_);
+        if (full) {
+            // A queue of length 0 holds one connection; the next ones are dropped.
+            for (int i = 0; i < 2; ++i) {
+                queued_.push_back(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+                const sockaddr_in address = Address(port_);
+                ::connect(queued_.back(), reinterpret_cast<const sockaddr*>(&address),
+                          sizeof address);
+            }
+        } else if (script_.after != After::Refuse) {
+            thread_ = std::thread([this] { Serve(); });
+        }
     }
     ~LoopbackHttpServer() {
         // Wakes a wait for a client that never came.
         ::shutdown(listener_, SHUT_RDWR);
         Finish();
+        for (int fd : queued_) {
+            ::close(fd);
+        }
         ::close(listener_);
     }
 
     int Port() const { return port_; }
-    std::string Url(const std::string& host = "127.0.0.1") const {
-        return "http://" + host + ":" + std::to_string(port_) + "/tnapi/Updater.ini";
+    std::string Url() const {
+        return "http://127.0.0.1:" + std::to_string(port_) + "/tnapi/Updater.ini";
     }
     // The request as received; waits for the exchange to end.
     const std::string& Request() {
@@ -51,21 +59,30 @@ class LoopbackHttpServer {
         return request_;
     }
 
-    // A port on which nothing listens.
-    static int UnusedPort() {
-        const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  private:
+    static constexpr int kWaitMs = 5000;
+
+    static sockaddr_in Address(int port) {
         sockaddr_in address{};
         address.sin_family = AF_INET;
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t size = sizeof address;
-        ::bind(fd, reinterpret_cast<sockaddr*>(&address), size);
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
-        ::close(fd);
-        return ntohs(address.sin_port);
+        address.sin_port = htons(static_cast<uint16_t>(port));
+        return address;
     }
 
-  private:
-    static constexpr int kWaitMs = 5000;
+    // A socket bound to a port of the kernel's choice, listening unless `backlog` is negative.
+    static int BoundSocket(int backlog, int& port) {
+        const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address = Address(0);
+        socklen_t size = sizeof address;
+        ::bind(fd, reinterpret_cast<sockaddr*>(&address), size);
+        if (backlog >= 0) {
+            ::listen(fd, backlog);
+        }
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
+        port = ntohs(address.sin_port);
+        return fd;
+    }
 
     void Finish() {
         if (thread_.joinable()) {
@@ -79,10 +96,8 @@ class LoopbackHttpServer {
     }
 
     void Serve() {
-        if (port_ == 0 || !Readable(listener_)) {
-            return;
-        }
-        const int connection = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+        const int connection =
+            Readable(listener_) ? ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC) : -1;
         if (connection < 0) {
             return;
         }
@@ -92,8 +107,8 @@ class LoopbackHttpServer {
             request_.push_back(byte);
         }
         ::send(connection, script_.response.data(), script_.response.size(), MSG_NOSIGNAL);
-        // Silent: wait for the client to give up and close.
-        while (script_.silentAfter && Readable(connection) && ::recv(connection, &byte, 1, 0) > 0) {
+        while (script_.after == After::StaySilent && Readable(connection) &&
+               ::recv(connection, &byte, 1, 0) > 0) {
         }
         ::close(connection);
     }
@@ -101,6 +116,7 @@ class LoopbackHttpServer {
     Script script_;
     int listener_ = -1;
     int port_ = 0;
+    std::vector<int> queued_;
     std::string request_;
     std::thread thread_;
 };

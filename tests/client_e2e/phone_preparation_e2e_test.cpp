@@ -77,12 +77,8 @@ TEST_P(PreparePhoneWith, ReportsTheScenarioReady) {
     EXPECT_FALSE(reporter.noPhone.has_value());
     const DeviceInfo& facts = *reporter.facts;
     EXPECT_EQ(facts.model, "MI 8");
-    EXPECT_EQ(facts.deviceName, "Xiaomi");
     EXPECT_EQ(facts.androidRelease, "android 11");
-    EXPECT_EQ(facts.deviceDisplay, "1080x2248");
-    EXPECT_EQ(facts.deviceCPUCount, "8");
     EXPECT_NEAR(facts.dataSizeTotal, 64000000000, 1024);
-    EXPECT_NEAR(facts.sdcardSizeFree, 30000000000, 1024);
     // Only the companion's file carries the exact byte count; meminfo counts whole KiB.
     EXPECT_EQ(facts.ramSizeFree == 2500000000, row.companionFacts);
     EXPECT_NEAR(facts.ramSizeFree, 2500000000, 1024);

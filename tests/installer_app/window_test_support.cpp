@@ -1,34 +1,10 @@
 #include "tests/installer_app/window_test_support.h"
 
 #include <QAbstractButton>
-#include <QDir>
-#include <QFile>
 
 #include "installer/app/tarnel_install_dlg.h"
 
 namespace tarnel::test {
-
-WindowTestHome::WindowTestHome() {
-    const QDir folder(folder_.path());
-    folder.mkpath(QStringLiteral("home"));
-    QFile::link(QStringLiteral(TARNEL_SOURCE_DIR "/skin"), folder.filePath("home/skin"));
-    QFile settings(folder.filePath("home/Update.ini"));
-    settings.open(QIODevice::WriteOnly);
-    // Port 9 (discard) has no listener on a test machine: the vendor page fails at once.
-    settings.write("[URL]\nwebhost=127.0.0.1:9\n");
-    settings.close();
-    folder.mkpath(QStringLiteral("run"));
-    QFile::setPermissions(folder.filePath("run"),
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    qputenv("TARNEL_HOME", QFile::encodeName(folder.filePath("home")));
-    qputenv("XDG_CACHE_HOME", QFile::encodeName(folder.filePath("cache")));
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(folder.filePath("config")));
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(folder.filePath("run")));
-    qputenv("TARNEL_ADB", "/nonexistent/adb");
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-}
 
 BoxAnswerer::BoxAnswerer(QMessageBox::StandardButton press) : press(press) {
     connect(&poll_, &QTimer::timeout, this, &BoxAnswerer::AnswerOpenBoxes);

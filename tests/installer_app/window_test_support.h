@@ -4,7 +4,6 @@
 #include <QImage>
 #include <QList>
 #include <QMessageBox>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -12,6 +11,7 @@
 #include <string>
 
 #include "tests/apk/apk_builder.h"
+#include "tests/support/test_home.h"
 #include "ui/web_browser.h"
 
 namespace tarnel {
@@ -20,19 +20,10 @@ class CtarnelInstallDlg;
 
 namespace tarnel::test {
 
-// The folders a window test runs in, set up before the application starts: a program folder
-// with the committed skin and a vendor host on a closed loopback port (no test reaches the
-// network), and its own cache, settings and run-time folders. The window finds no adb, so
-// there is no phone, unless a test asks for the real one (UseRealAdb).
-class WindowTestHome {
-  public:
-    WindowTestHome();
-
-    std::filesystem::path Folder() const { return folder_.path().toStdString(); }
+// The installer window's home: a vendor host on a closed loopback port, no adb.
+struct WindowTestHome : TestHome {
+    WindowTestHome() : TestHome("webhost=127.0.0.1:9\n") {}
     std::filesystem::path IconFolder() const { return Folder() / "cache" / "tarnel" / "tmp"; }
-
-  private:
-    QTemporaryDir folder_;
 };
 
 // Runs a QTest class the way tarnelInstall runs its window.

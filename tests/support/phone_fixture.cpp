@@ -82,10 +82,6 @@ int ReadReadyPort(int fd, std::chrono::milliseconds limit) {
 
 }  // namespace
 
-std::filesystem::path PhonesimProgram() {
-    return TARNEL_PHONESIM_PATH;
-}
-
 bool Eventually(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
     const auto deadline = std::chrono::steady_clock::now() + limit;
     while (!condition()) {
@@ -97,34 +93,27 @@ bool Eventually(const std::function<bool()>& condition, std::chrono::millisecond
     return true;
 }
 
-SimulatedPhone::SimulatedPhone(const Scenario& scenario, PhonePresence presence)
-    : folder_(MakeTempFolder()), root_(folder_ / "phone"), work_(folder_ / "work") {
-    std::filesystem::create_directories(work_);
-    std::filesystem::create_directories(folder_ / "home");
-    refusesHandshake_ = scenario.value("refuseHandshake", false);
-    try {
-        StartAdbServer();
-        StartPhone(scenario);
-        if (presence == PhonePresence::Plugged) {
-            Plug();
-        }
-    } catch (...) {
-        Stop();
-        throw;
-    }
+SimulatedPhone::SimulatedPhone(const Scenario& scenario, PhonePresence presence) {
+    Start(scenario, presence);
 }
 
 SimulatedPhone::SimulatedPhone(const SimulatedPhone& server, const Scenario& scenario,
                                PhonePresence presence)
-    : folder_(MakeTempFolder()),
-      root_(folder_ / "phone"),
-      work_(folder_ / "work"),
-      adbPort_(server.adbPort_),
-      ownsServer_(false) {
+    : adbPort_(server.adbPort_), ownsServer_(false) {
+    Start(scenario, presence);
+}
+
+void SimulatedPhone::Start(const Scenario& scenario, PhonePresence presence) {
+    folder_ = MakeTempFolder();
+    root_ = folder_ / "phone";
+    work_ = folder_ / "work";
     std::filesystem::create_directories(work_);
     std::filesystem::create_directories(folder_ / "home");
     refusesHandshake_ = scenario.value("refuseHandshake", false);
     try {
+        if (ownsServer_) {
+            StartAdbServer();
+        }
         StartPhone(scenario);
         if (presence == PhonePresence::Plugged) {
             Plug();
@@ -209,7 +198,7 @@ void SimulatedPhone::StartPhone(const Scenario& scenario) {
     if (pipe2(fds, O_CLOEXEC) != 0) {
         throw std::runtime_error("pipe: " + std::string(std::strerror(errno)));
     }
-    const std::string program = PhonesimProgram();
+    const std::string program = TARNEL_PHONESIM_PATH;
     const std::string log = (folder_ / "phonesim.log").string();
     std::vector<std::string> arguments = {
         program, "--port", "0", "--root", root_.string(), "--scenario", scenarioFile.string()};

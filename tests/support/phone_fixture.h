@@ -44,7 +44,6 @@ class SimulatedPhone {
 
     // "127.0.0.1:PORT", the name adb knows the phone by.
     const std::string& Serial() const { return serial_; }
-    int AdbServerPort() const { return adbPort_; }
 
     // The phone's file tree on the host, and one device path in it (taken literally, case and
     // all).
@@ -70,6 +69,7 @@ class SimulatedPhone {
     void Unplug();  // adb disconnect
 
   private:
+    void Start(const Scenario& scenario, PhonePresence presence);
     void StartAdbServer();
     void Stop();
     void StopPhone();
@@ -90,8 +90,5 @@ class SimulatedPhone {
 // own work, such as removing what a cut transfer left, after adb has already returned.
 bool Eventually(const std::function<bool()>& condition,
                 std::chrono::milliseconds limit = std::chrono::seconds(10));
-
-// Where the build put tarnel-phonesim.
-std::filesystem::path PhonesimProgram();
 
 }  // namespace tarnel::test
