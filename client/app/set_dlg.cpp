@@ -41,13 +41,14 @@ CSetDlg::CSetDlg(QWidget* parent, UserSettings settings, AssociationFolders fold
 }
 
 void CSetDlg::ChooseExit(int exitApp) {
-    if (exitApp_ == exitApp) {
-        return;
-    }
+    // The radios are redrawn even for the chosen one: its click has just unchecked it.
+    const bool changed = exitApp_ != exitApp;
     exitApp_ = exitApp;
     ShowRadio(minimiseRadio_, exitApp_ == 0);
     ShowRadio(exitRadio_, exitApp_ == 1);
-    settings_.WriteExitApp(exitApp_);
+    if (changed) {
+        settings_.WriteExitApp(exitApp_);
+    }
 }
 
 void CSetDlg::ToggleAssociation() {

@@ -343,6 +343,8 @@ class ClientWindowTest : public QObject {
             "shown exitRadio");
         row("settings: the chosen one again writes nothing", "settings", "",
             {"click minimiseLabel"}, "shown minimiseRadio");
+        row("settings: the chosen radio clicked again stays chosen", "settings", "",
+            {"click minimiseRadio"}, "shown minimiseRadio");
         row("settings: exit", "settings", "", {"click exitLabel"}, "shown exitRadio exitapp=1");
         row("settings: exit, then hide", "settings", "", {"click exitLabel", "click minimiseLabel"},
             "shown minimiseRadio exitapp=0");
