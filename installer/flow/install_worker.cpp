@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <thread>
 
 #include "installer/flow/install_messages.h"
 #include "installer/flow/phone_data.h"
@@ -42,6 +43,12 @@ PushShare ShareToPush(const std::filesystem::path& dataFolder, const PhoneDataPl
     const std::uint64_t all = BytesUnder(dataFolder);
     share.skipped = all > share.sent ? all - share.sent : 0;
     return share;
+}
+
+bool IsInside(const std::filesystem::path& path, const std::filesystem::path& folder) {
+    const std::filesystem::path relative = path.lexically_normal().lexically_relative(folder);
+    return !folder.empty() && !relative.empty() && *relative.begin() != ".." &&
+           *relative.begin() != ".";
 }
 
 struct RemoveUnpackFolderWhenDone {
@@ -136,6 +143,17 @@ InstallOutcome UploadAndInstall(DeviceBridge& bridge, InstallReporter& report,
             return bridge.stopToken.stop_requested() ? InstallOutcome::Stopped
                                                      : InstallOutcome::Failed;
         }
+    }
+    // The data is on the phone now: its unpacked copy goes while the APK installs.
+    std::jthread removeData;
+    if (hasData && IsInside(bridge.obbSourceDir, bridge.unpackFolder)) {
+        removeData = std::jthread([folder = bridge.obbSourceDir] {
+            try {
+                RemoveFolderTree(folder);
+            } catch (const std::exception&) {
+                // What is left goes with the unpack folder.
+            }
+        });
     }
     const InstallOutcome outcome = InstallStep(bridge, report, install);
     if (earlierData)
