@@ -5,12 +5,14 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <fstream>
 #include <map>
 #include <optional>
 #include <set>
 #include <stdexcept>
+#include <thread>
 
 #include "bridge/device_bridge.h"
 #include "bridge/marker_search.h"
@@ -85,6 +87,28 @@ std::optional<Identity> ReadIdentity(const DeviceBridge& tools, const fs::path& 
     if (identity.packageName.empty())
         return std::nullopt;
     return identity;
+}
+
+// Each APK's identity, in order; aapt reads one APK a run, so a bundle's are read a few at once.
+std::vector<std::optional<Identity>> ReadIdentities(const DeviceBridge& tools,
+                                                    const std::vector<fs::path>& apks) {
+    std::vector<std::optional<Identity>> identities(apks.size());
+    std::atomic<std::size_t> next{0};
+    const unsigned readers = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
+    std::vector<std::jthread> threads;
+    for (unsigned reader = 0; reader < readers && reader < apks.size(); ++reader) {
+        threads.emplace_back([&] {
+            for (std::size_t at = next++; at < apks.size(); at = next++) {
+                try {
+                    identities[at] = ReadIdentity(tools, apks[at]);
+                } catch (const std::exception&) {
+                    // Left unread: the bundle is refused as unreadable.
+                }
+            }
+        });
+    }
+    threads.clear();  // joins
+    return identities;
 }
 
 std::string Refused(std::string_view reason, std::string_view detail = {}) {
@@ -192,7 +216,8 @@ OpenedBundle OpenBundle(const DeviceBridge& tools, const fs::path& path,
     if (archive->Find("icon.png"))
         bundle.iconEntry = "icon.png";
 
-    std::map<std::string, std::string> splitFiles;  // split name to the entry that has it
+    std::vector<std::uint64_t> indexes;
+    std::vector<fs::path> targets;
     for (const std::string& name : entries) {
         const std::optional<std::uint64_t> index = archive->Find(name);
         if (JudgeEntryName(name) != NameVerdict::Safe || !index) {
@@ -205,7 +230,14 @@ OpenedBundle OpenBundle(const DeviceBridge& tools, const fs::path& path,
             bundle.error = Refused(kDecompressionError, " " + name + ": " + error);
             return bundle;
         }
-        const std::optional<Identity> identity = ReadIdentity(tools, target);
+        indexes.push_back(*index);
+        targets.push_back(target);
+    }
+    const std::vector<std::optional<Identity>> identities = ReadIdentities(tools, targets);
+    std::map<std::string, std::string> splitFiles;  // split name to the entry that has it
+    for (std::size_t at = 0; at < entries.size(); ++at) {
+        const std::string& name = entries[at];
+        const std::optional<Identity>& identity = identities[at];
         if (!identity) {
             bundle.error = Refused("安装包内的APK无法读取：", name);
             return bundle;
@@ -223,7 +255,7 @@ OpenedBundle OpenBundle(const DeviceBridge& tools, const fs::path& path,
                 name);
             return bundle;
         }
-        bundle.apks.push_back({target.string(), identity->splitName, *index});
+        bundle.apks.push_back({targets[at].string(), identity->splitName, indexes[at]});
     }
     if (!splitFiles.contains("")) {
         bundle.error = Refused("安装包内没有基础APK（base.apk）。");
