@@ -5,6 +5,7 @@
 #include <signal.h>
 #include <spawn.h>
 #include <stdlib.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -192,6 +193,9 @@ void ReadOutput(std::vector<Stream> streams, pid_t pid, const RunOptions& option
     Clock::time_point graceEnd = Clock::time_point::max();
     Clock::time_point lastActivity = Clock::now();
     long long lastCounter = -1;
+    // Once the output has closed, the child's exit is what is waited for; its pidfd wakes the
+    // poll at once rather than at the next tick (without one, every short tool run may lose one).
+    const unique_fd exitWatch(static_cast<int>(::syscall(SYS_pidfd_open, pid, 0)));
     char buffer[65536];
     while (true) {
         const Clock::time_point now = Clock::now();
@@ -208,7 +212,10 @@ void ReadOutput(std::vector<Stream> streams, pid_t pid, const RunOptions& option
         std::vector<pollfd> entries;
         for (const Stream& stream : streams)
             entries.push_back({stream.fd, POLLIN, 0});
-        const int ready = ::poll(entries.data(), entries.size(), streams.empty() ? 20 : 200);
+        if (streams.empty() && exitWatch)
+            entries.push_back({exitWatch.Get(), POLLIN, 0});
+        const int ready =
+            ::poll(entries.data(), entries.size(), streams.empty() && !exitWatch ? 20 : 200);
         if (ready < 0 && errno != EINTR)
             return;
         // Output is progress; while there is none, the child's own I/O may still be.
@@ -219,7 +226,7 @@ void ReadOutput(std::vector<Stream> streams, pid_t pid, const RunOptions& option
                 lastActivity = Clock::now();
             }
         }
-        for (size_t at = entries.size(); ready > 0 && at-- > 0;) {
+        for (size_t at = streams.size(); ready > 0 && at-- > 0;) {
             if (entries[at].revents == 0)
                 continue;
             const ssize_t n = ::read(entries[at].fd, buffer, sizeof buffer);

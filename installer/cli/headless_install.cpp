@@ -28,22 +28,27 @@ class InterruptWatch {
         sigaddset(&signals_, SIGINT);
         sigaddset(&signals_, SIGTERM);
         sigaddset(&signals_, SIGHUP);
+        sigaddset(&signals_, kWake);
         ::pthread_sigmask(SIG_BLOCK, &signals_, &previous_);
         watcher_ = std::jthread([this, &view, onInterrupt](std::stop_token stop) {
             const timespec tick{0, 200'000'000};
             while (!stop.stop_requested()) {
-                if (::sigtimedwait(&signals_, nullptr, &tick) > 0)
+                const int signal = ::sigtimedwait(&signals_, nullptr, &tick);
+                if (signal > 0 && signal != kWake)
                     view.Post(onInterrupt);
             }
         });
     }
     ~InterruptWatch() {
         watcher_.request_stop();
+        // Ends the wait at once rather than at its next tick: the program's exit waits for it.
+        ::pthread_kill(watcher_.native_handle(), kWake);
         watcher_.join();
         ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
     }
 
   private:
+    static constexpr int kWake = SIGUSR2;
     sigset_t signals_;
     sigset_t previous_;
     std::jthread watcher_;

@@ -143,6 +143,7 @@ void InstallFlow::OpenPackage(const std::string& path) {
     if (path.empty())
         return;
     state_.openedPath = path;
+    state_.bundle.reset();
     const std::string extension = Extension(path);
     const bool isBundle = BundleKindOf(path).has_value();
     if (extension != "apk" && extension != "tpk" && !isBundle) {
@@ -178,6 +179,7 @@ void InstallFlow::ApplyLoadResult(unsigned generation, bool isTpk, LoadResult re
         return;
     state_.loading = 0;
     state_.loadSucceeded = result.loaded ? 1 : 0;
+    state_.bundle = result.bundle;
     if (!result.loaded) {
         ShowOpeningStatus();
         view_.ShowBox(NarrowText(text::kBadPackage));
@@ -306,7 +308,7 @@ void InstallFlow::ContinueInstall(const std::vector<AttachedPhone>& phones) {
     bridge.serial = choice.serial;
     bridge.stopToken = stop_.get_token();
     const InstallJob job{state_.openedPath, state_.isTpk == 1, state_.isBundle == 1,
-                         state_.installToSdCard == 1};
+                         state_.installToSdCard == 1, state_.bundle};
     StartWorker([this, bridge, job]() mutable {
         PostingReporter reporter([this](std::function<void()> e) { Post(std::move(e)); }, view_);
         const InstallOutcome outcome = RunInstallJob(bridge, job, reporter);

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <thread>
 
 #include "installer/flow/install_messages.h"
 #include "installer/flow/phone_data.h"
@@ -42,6 +43,12 @@ PushShare ShareToPush(const std::filesystem::path& dataFolder, const PhoneDataPl
     const std::uint64_t all = BytesUnder(dataFolder);
     share.skipped = all > share.sent ? all - share.sent : 0;
     return share;
+}
+
+bool IsInside(const std::filesystem::path& path, const std::filesystem::path& folder) {
+    const std::filesystem::path relative = path.lexically_normal().lexically_relative(folder);
+    return !folder.empty() && !relative.empty() && *relative.begin() != ".." &&
+           *relative.begin() != ".";
 }
 
 struct RemoveUnpackFolderWhenDone {
@@ -137,6 +144,17 @@ InstallOutcome UploadAndInstall(DeviceBridge& bridge, InstallReporter& report,
                                                      : InstallOutcome::Failed;
         }
     }
+    // The data is on the phone now: its unpacked copy goes while the APK installs.
+    std::jthread removeData;
+    if (hasData && IsInside(bridge.obbSourceDir, bridge.unpackFolder)) {
+        removeData = std::jthread([folder = bridge.obbSourceDir] {
+            try {
+                RemoveFolderTree(folder);
+            } catch (const std::exception&) {
+                // What is left goes with the unpack folder.
+            }
+        });
+    }
     const InstallOutcome outcome = InstallStep(bridge, report, install);
     if (earlierData)
         outcome == InstallOutcome::Installed ? earlierData->Commit() : earlierData->Restore();
@@ -169,7 +187,11 @@ InstallOutcome InstallBundle(DeviceBridge& bridge, const InstallJob& job, Instal
     }
     bridge.unpackFolder = folder.string();
     const RemoveUnpackFolderWhenDone removeUnpacked{bridge};
-    const OpenedBundle bundle = OpenBundle(bridge, job.packagePath, folder);
+    // What loading the facts learnt of the file holds while the file is the same one.
+    const bool readAlready = job.bundle && job.bundle->error.empty() && job.bundle->stamp &&
+                             job.bundle->stamp == StampOf(job.packagePath);
+    const OpenedBundle bundle =
+        readAlready ? *job.bundle : OpenBundle(bridge, job.packagePath, folder);
     if (bridge.stopToken.stop_requested())
         return InstallOutcome::Stopped;
     if (!bundle.error.empty()) {
@@ -190,27 +212,36 @@ InstallOutcome InstallBundle(DeviceBridge& bridge, const InstallJob& job, Instal
         return InstallOutcome::Failed;
     }
     bridge.packageName = bundle.packageName;
-    bridge.obbSourceDir.clear();
-    if (!bundle.expansions.empty()) {
-        int shown = -1;
-        std::string error;
-        const bool extracted = ExtractExpansions(
-            bundle, job.packagePath, folder,
-            [&](std::uint64_t done, std::uint64_t total) {
-                const int percent = total == 0 ? 100 : static_cast<int>(done * 100 / total);
-                if (percent != shown)
-                    report.Progress(shown = percent);
-            },
-            &error);
-        report.Progress(-1);
-        if (!extracted) {
-            report.Box(NarrowText(kDecompressionError) + " " + error);
-            return InstallOutcome::Failed;
-        }
-        bridge.obbSourceDir = (folder / "Android").string();
+
+    UnpackOptions options;
+    options.stop = bridge.stopToken;
+    options.timesFromContent = true;  // as for a game package: an unchanged file stays on the phone
+    int shown = -1;
+    options.progress = [&](std::uint64_t done, std::uint64_t total) {
+        const int percent = total == 0 ? 100 : static_cast<int>(done * 100 / total);
+        if (percent != shown)
+            report.Progress(shown = percent);
+    };
+    const UnpackReport unpacked =
+        UnpackBundle(bundle, job.packagePath, choice.files, folder, options);
+    report.Progress(-1);
+    if (unpacked.status == UnpackStatus::Cancelled || bridge.stopToken.stop_requested())
+        return InstallOutcome::Stopped;
+    if (unpacked.status != UnpackStatus::Done) {
+        report.Box(NarrowText(kDecompressionError) + " " + unpacked.message);
+        return InstallOutcome::Failed;
     }
+    std::vector<std::string> apks;
+    for (const std::string& file : choice.files) {
+        const auto apk = std::find_if(bundle.apks.begin(), bundle.apks.end(),
+                                      [&](const BundleSplit& each) { return each.file == file; });
+        apks.push_back(UnpackedApk(folder, *apk).string());
+    }
+    bridge.obbSourceDir.clear();
+    if (!bundle.expansions.empty() || !bundle.gameData.empty())
+        bridge.obbSourceDir = (folder / "Android").string();
     return UploadAndInstall(bridge, report,
-                            [&] { return bridge.InstallApks(choice.files, job.toSdCard ? 1 : 0); });
+                            [&] { return bridge.InstallApks(apks, job.toSdCard ? 1 : 0); });
 }
 
 }  // namespace

@@ -1,10 +1,13 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "bridge/device_bridge.h"
 
 namespace tarnel {
+
+struct OpenedBundle;
 
 // Where an installation tells how it goes; called on the installing thread, texts in the narrow
 // encoding.
@@ -22,6 +25,8 @@ struct InstallJob {
     bool isTpk = false;
     bool isBundle = false;  // .xapk, .apks or .apkm
     bool toSdCard = true;
+    // The bundle as read when its facts were loaded; read again when the file has changed since.
+    std::shared_ptr<const OpenedBundle> bundle;
 };
 
 // How an installation ended; NoPhone: it did not start, as no phone was there.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -30,6 +31,7 @@ struct InstallerState {
     std::string wantedSerial;
     std::string openedPath;
     std::string iconTempPath;
+    std::shared_ptr<const OpenedBundle> bundle;  // the bundle last loaded, as read
     DeviceBridge bridge{BridgeVariant::Installer};
 };
 

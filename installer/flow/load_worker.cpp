@@ -71,6 +71,7 @@ LoadResult LoadBundleFacts(DeviceBridge bridge, const std::string& iconFolder, M
         result.iconPath = WrittenIcon(bridge, icon, true);
         if (result.iconPath.empty())
             result.iconPath = WrittenIcon(bridge, icon, false);
+        result.bundle = std::make_shared<const OpenedBundle>(bundle);
         result.summary =
             NarrowText("安装包内有 " + std::to_string(bundle.apks.size()) + " 个APK文件、" +
                        std::to_string(bundle.expansions.size()) + " 个OBB文件");

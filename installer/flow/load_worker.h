@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "bridge/device_bridge.h"
@@ -7,12 +8,16 @@
 
 namespace tarnel {
 
+struct OpenedBundle;
+
 // What loading a package's facts found; the window shows it.
 struct LoadResult {
     DeviceBridge facts{BridgeVariant::Installer};  // the bridge after loading
     bool loaded = false;                           // false: the file could not be read
     std::string iconPath;                          // the icon copy, empty when there is none
     std::string summary;  // for the status line, narrow; empty when there is nothing to say
+    // A bundle as read, for its installation to go on from.
+    std::shared_ptr<const OpenedBundle> bundle;
 };
 
 // Reads an APK's facts (aapt's badging) and copies its icon into iconFolder.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -14,10 +15,11 @@ enum class BundleKind { Xapk, Apks, Apkm };
 // By the file's extension, any letter case.
 std::optional<BundleKind> BundleKindOf(const std::filesystem::path& file);
 
-// An OBB file of an XAPK: its entry and where it goes under the phone's shared storage.
+// A file of an XAPK for the phone's shared storage: its entry and where it goes there.
 struct BundleExpansion {
     std::string entry;
     std::string installPath;
+    std::uint64_t entryIndex = 0;  // in the bundle's zip, once it has been opened
 };
 
 // What a bundle's own description says (UTF-8); every field may be empty.

@@ -2,16 +2,27 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "installer/package/bundle_manifest.h"
 #include "installer/package/split_choice.h"
+#include "installer/package/unpacker.h"
 
 namespace tarnel {
 
 class DeviceBridge;
+
+// Tells whether a file is still the one that was read: same file, size and modification time.
+struct FileStamp {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::uint64_t size = 0;
+    std::int64_t modifiedNs = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+std::optional<FileStamp> StampOf(const std::filesystem::path& path);
 
 // A bundle read and checked, its APKs extracted and each one's identity read with aapt.
 struct OpenedBundle {
@@ -20,15 +31,22 @@ struct OpenedBundle {
     std::string packageName;  // the base APK's
     std::string versionCode;
     std::vector<BundleSplit> apks;  // extracted files and their split names; the base first
-    std::vector<BundleExpansion> expansions;  // installPath checked by ExpansionPlace
-    std::string iconEntry;                    // "icon.png" when the bundle has one
-    std::string error;                        // why it cannot be used, narrow; empty when it can
+    // The files for the phone's shared storage, installPath their place there: the OBB files
+    // (the listed expansions and the entries under Android/obb/PACKAGE/), then the game's data
+    // (entries under Android/data/PACKAGE/).
+    std::vector<BundleExpansion> expansions;
+    std::vector<BundleExpansion> gameData;
+    std::string iconEntry;           // "icon.png" when the bundle has one
+    std::optional<FileStamp> stamp;  // of the file when it was read
+    std::string error;               // why it cannot be used, narrow; empty when it can
 };
 
 // Reads the bundle at path, checking its entry names as a game package's, and extracts its APKs
 // into apkFolder (which must exist). Refused: an encrypted .apkm, an unreadable description, no
 // or several base APKs, splits of another package or version than the base, a base that is not
-// the package the description names, and an expansion outside Android/obb/PACKAGE/.
+// the package the description names, an expansion outside Android/obb/PACKAGE/, entries under
+// Android/ anywhere but Android/obb/PACKAGE/ and Android/data/PACKAGE/, and two files for one
+// place on the phone.
 OpenedBundle OpenBundle(const DeviceBridge& tools, const std::filesystem::path& path,
                         const std::filesystem::path& apkFolder);
 
@@ -40,11 +58,14 @@ std::filesystem::path CreateBundleWorkFolder();
 // folder of its own with the aapt that the installer finds; empty when it can.
 std::string CheckBundleFile(const std::filesystem::path& path);
 
-// Extracts the bundle's expansions into folder/Android/obb/PACKAGE/..., telling progress the
-// bytes done and in all; false with error set when one cannot be written whole.
-bool ExtractExpansions(const OpenedBundle& bundle, const std::filesystem::path& path,
-                       const std::filesystem::path& folder,
-                       const std::function<void(std::uint64_t, std::uint64_t)>& progress,
-                       std::string* error);
+// Where UnpackBundle puts an APK of the bundle.
+std::filesystem::path UnpackedApk(const std::filesystem::path& folder, const BundleSplit& apk);
+
+// Unpacks from the bundle at path, read as bundle, the APKs chosen (by their file in bundle.apks)
+// to UnpackedApk and its files for the phone to folder/Android/..., each checked against its CRC,
+// on the unpacker's threads (options.place is its own).
+UnpackReport UnpackBundle(const OpenedBundle& bundle, const std::filesystem::path& path,
+                          const std::vector<std::string>& chosen,
+                          const std::filesystem::path& folder, UnpackOptions options);
 
 }  // namespace tarnel

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@ namespace tarnel {
 struct BundleSplit {
     std::string file;
     std::string splitName;
+    std::uint64_t entryIndex = 0;  // in the bundle's zip
 };
 
 struct SplitChoice {

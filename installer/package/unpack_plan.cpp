@@ -101,7 +101,7 @@ void OrderWork(UnpackPlan& plan) {
 }  // namespace
 
 bool MakeUnpackPlan(const PackageArchive& archive, const OutputTree& tree, std::uint64_t pieceSize,
-                    UnpackPlan& plan, std::string* error) {
+                    UnpackPlan& plan, std::string* error, const EntryPlacement& place) {
     FolderMaker folders(tree);
     // "a/b", "a\\b" and "a/./b" are one file; a second entry for it would race the first.
     std::set<std::vector<std::string>> files;
@@ -122,6 +122,14 @@ bool MakeUnpackPlan(const PackageArchive& archive, const OutputTree& tree, std::
             continue;
         }
         std::vector<std::string> components = NameComponents(entry->name);
+        if (place) {
+            std::optional<std::vector<std::string>> placed =
+                entry->IsDirectory() ? std::nullopt : place(*entry);
+            if (!placed) {
+                continue;
+            }
+            components = std::move(*placed);
+        }
         if (entry->IsDirectory()) {
             if (!folders.Make(components, error)) {
                 return false;

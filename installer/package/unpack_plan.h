@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -57,11 +58,16 @@ struct UnpackPlan {
     std::uint64_t fileCount = 0;
 };
 
+// Where a file entry goes below the unpack folder, as safe name components; nothing leaves it out.
+using EntryPlacement =
+    std::function<std::optional<std::vector<std::string>>(const ArchiveEntry& entry)>;
+
 // Judges every entry, creates all folders and the split files, and lists the work. Stored entries
 // longer than pieceSize are split so that every core copies and checks part of them. Entries with
-// unsafe names and symbolic links are skipped and listed, never created. False (with error) when
-// a folder or file cannot be made.
+// unsafe names and symbolic links are skipped and listed, never created. With place, only the
+// files it places are unpacked, where it says. False (with error) when a folder or file cannot be
+// made.
 bool MakeUnpackPlan(const PackageArchive& archive, const OutputTree& tree, std::uint64_t pieceSize,
-                    UnpackPlan& plan, std::string* error);
+                    UnpackPlan& plan, std::string* error, const EntryPlacement& place = {});
 
 }  // namespace tarnel

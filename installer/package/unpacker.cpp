@@ -268,7 +268,8 @@ UnpackReport UnpackArchive(const std::filesystem::path& package,
     }
     std::optional<OutputTree> tree = OutputTree::Open(folder, &error);
     UnpackPlan plan;
-    const bool planned = tree && MakeUnpackPlan(*archive, *tree, options.pieceSize, plan, &error);
+    const bool planned =
+        tree && MakeUnpackPlan(*archive, *tree, options.pieceSize, plan, &error, options.place);
     report.skipped = plan.skipped;
     if (!planned) {
         if (tree) {

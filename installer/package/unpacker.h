@@ -21,6 +21,8 @@ struct UnpackOptions {
     unsigned threads = 0;  // 0: one per core, at most four
     // Stored entries longer than this are copied in pieces of this size on all threads.
     std::uint64_t pieceSize = 64ull << 20;
+    // Unset: every entry at its own name.
+    EntryPlacement place;
 };
 
 // Refused: the package may not be installed; the message says why, for the user.

@@ -1,6 +1,6 @@
 // adb install-multiple through the real adb: the install session over "cmd package" (modern) and
-// over "pm" (legacy), the installed files as "pm path" lists them, and the phone's answers about
-// itself that split choice needs.
+// over "pm" (legacy), and the installed files as "pm path" lists them. (The phone's answers about
+// its ABIs, density and locale show in the splits the bundle installation tests get.)
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -57,29 +57,16 @@ INSTANTIATE_TEST_SUITE_P(Phones, InstallMultipleTest,
                                            SessionCase{"modern", true, "Unknown option -s", false}),
                          [](const auto& info) { return "Case" + std::to_string(info.index); });
 
-TEST(InstallMultiple, RefusesSplitsWithoutTheirBaseAndTheScenariosFailure) {
-    SimulatedPhone phone(Scenario{{"installResult", "INSTALL_FAILED_INSUFFICIENT_STORAGE"}});
+// (The scenario's failure shows in the bundle installation tests.)
+TEST(InstallMultiple, RefusesSplitsWithoutTheirBase) {
+    SimulatedPhone phone;
     ApkContents apk;
     apk.iconDensities = {};
-    BuildApk(apk, phone.WorkFolder() / "base.apk");
     apk.split = "config.en";
     BuildApk(apk, phone.WorkFolder() / "en.apk");
     const AdbRun alone =
         phone.Adb({"install-multiple", "-r", (phone.WorkFolder() / "en.apk").string()});
     EXPECT_THAT(alone.err, HasSubstr("Full install must include a base package"));
-    const AdbRun failing =
-        phone.Adb({"install-multiple", "-r", (phone.WorkFolder() / "base.apk").string(),
-                   (phone.WorkFolder() / "en.apk").string()});
-    EXPECT_NE(failing.exitStatus, 0);
-    EXPECT_THAT(failing.err, HasSubstr("Failure [INSTALL_FAILED_INSUFFICIENT_STORAGE"));
-}
-
-TEST(InstallMultiple, PhoneAnswersAbisDensityAndLocale) {
-    SimulatedPhone phone(Scenario{{"abis", {"x86"}}, {"density", 320}, {"locale", "en-US"}});
-    EXPECT_EQ(phone.Adb({"shell", "getprop", "ro.product.cpu.abilist"}).out, "x86\n");
-    EXPECT_EQ(phone.Adb({"shell", "wm", "density"}).out, "Physical density: 320\n");
-    EXPECT_EQ(phone.Adb({"shell", "getprop", "ro.sf.lcd_density"}).out, "320\n");
-    EXPECT_EQ(phone.Adb({"shell", "getprop", "persist.sys.locale"}).out, "en-US\n");
 }
 
 }  // namespace
