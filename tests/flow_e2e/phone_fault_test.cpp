@@ -86,6 +86,19 @@ const FaultCase kCases[] = {
      kUploadFailed},
     {"ApkNamedSuccessInstalled", test::Scenario::object(), "Success", "Success.apk", nullptr,
      kInstalled},
+    // A phone that works silently on the APK for longer than the no-progress limit.
+    {"SilentInstallLongerThanTheLimit",
+     {{"installSeconds", 4}},
+     "games",
+     "nova.tpk",
+     "main.obb",
+     kInstalled},
+    {"SilentInstallLongerThanTheLimitLegacy",
+     {{"installSeconds", 4}, {"features", "legacy"}},
+     "games",
+     "nova.apk",
+     nullptr,
+     kInstalled},
 };
 
 class PhoneFaultTest : public ::testing::Test {
@@ -145,6 +158,8 @@ class FileNameTest : public PhoneFaultTest, public ::testing::WithParamInterface
 TEST_P(FileNameTest, NoWordInAFileNameDecidesTheOutcome) {
     const FaultCase& c = GetParam();
     Start(c.phone);
+    if (c.phone.contains("installSeconds"))
+        state->bridge.noProgressLimit = 2s;
     const fs::path package = Place(c.folder, c.file, c.dataFile);
     Install(package);
     const bool installed = std::string(c.status) == kInstalled;
