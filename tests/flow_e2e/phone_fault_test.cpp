@@ -192,6 +192,10 @@ const test::Scenario kNoSpaceLegacy = {{"installResult", "INSTALL_FAILED_INSUFFI
 const PhoneFiles kEarlier = {{"old.obb", "saved progress"},
                              {"levels/0.txt", "level zero"},
                              {"levels/1.txt", "the old level one"}};
+const PhoneFiles kNotOurs = {{"levels/1.txt", "the old level one"},
+                             {"levels.tarnel-old", "a file beside a folder"},
+                             {"notes.tarnel-old/a.txt", "a folder"},
+                             {"../com.example.nova.tarnel-old", "beside the game"}};
 
 // A failed install leaves every file the game had as it was (a fresh one leaves no folder); a
 // successful one replaces what it brings, keeps the rest and leaves nothing aside. Copies that a
@@ -224,16 +228,7 @@ const DataCase kDataCases[] = {
       {"main.obb.tarnel-old", "old main"},
       {"old.obb.tarnel-old", "saved progress"}},
      {{"main.obb", "NEW"}, {"levels/1.txt", "level one"}, {"old.obb", "saved progress"}}},
-    {"NotLeftAsideByUs",
-     kNoSpace,
-     {{"levels/1.txt", "the old level one"},
-      {"levels.tarnel-old", "a file beside a folder"},
-      {"notes.tarnel-old/a.txt", "a folder"},
-      {"../com.example.nova.tarnel-old", "beside the game"}},
-     {{"levels/1.txt", "the old level one"},
-      {"levels.tarnel-old", "a file beside a folder"},
-      {"notes.tarnel-old/a.txt", "a folder"},
-      {"../com.example.nova.tarnel-old", "beside the game"}}},
+    {"NotLeftAsideByUs", kNoSpace, kNotOurs, kNotOurs},
 };
 
 class PhoneDataTest : public PhoneFaultTest, public ::testing::WithParamInterface<DataCase> {};
