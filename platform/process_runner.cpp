@@ -165,7 +165,7 @@ struct Stream {
     bool output;  // handed to onOutput as well
 };
 
-// Bytes the process has read, and read and written, through any file or socket; -1 when unknown.
+// Bytes the process has read, and read plus written, through any file or socket; -1 when unknown.
 struct IoCounters {
     long long read = -1;
     long long moved = -1;
