@@ -34,9 +34,7 @@ int DeviceBridge::InstallApks(const std::vector<std::string>& apks, int toExtern
         installFailure = "NONE";
         return 0;
     }
-    RunOptions options;
-    options.idleLimit = noProgressLimit;
-    options.stop = stopToken;
+    const RunOptions options = UploadOptions(apks);
     const auto install = [&](bool sdCard) {
         std::string line = QuoteArgumentIfNeeded(adbPath) + " install-multiple -r";
         if (sdCard)

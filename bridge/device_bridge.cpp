@@ -1,5 +1,6 @@
 #include "bridge/device_bridge.h"
 
+#include <filesystem>
 #include <thread>
 
 #include "platform/command_line.h"
@@ -60,8 +61,22 @@ RunResult DeviceBridge::RunToolResult(std::string commandLine, const RunOptions&
     return result;
 }
 
+RunOptions DeviceBridge::UploadOptions(const std::vector<std::string>& files) const {
+    RunOptions options;
+    options.idleLimit = noProgressLimit;
+    for (const std::string& file : files) {
+        std::error_code error;
+        const std::uintmax_t size = std::filesystem::file_size(file, error);
+        options.idleLimitUntilRead += error ? 0 : size;
+    }
+    options.stop = stopToken;
+    return options;
+}
+
 RunResult DeviceBridge::RunKind(ToolCommand kind, const RunOptions& options) const {
     RunOptions chosen = options;
+    if (kind == ToolCommand::Install || kind == ToolCommand::InstallExternal)
+        chosen.idleLimitUntilRead = UploadOptions({apkPath}).idleLimitUntilRead;
     if (IsLongRunning(kind))
         chosen.idleLimit = noProgressLimit;
     else

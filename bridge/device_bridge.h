@@ -56,7 +56,9 @@ class DeviceBridge {
     // group is killed. Installs and pushes have no overall limit.
     std::chrono::milliseconds quickQueryLimit{30000};
     // How long an install or push may print nothing and move no bytes before the phone is taken
-    // for hung and the run is ended: far beyond a slow phone's pauses.
+    // for hung and the run is ended: far beyond a slow phone's pauses. An install is held to it
+    // only while adb reads the APKs: then the phone installs silently, for minutes with a big
+    // game, and adb waits for its answer without a limit (a stop request still ends it).
     std::chrono::milliseconds noProgressLimit{120000};
 
     // Why the last install or push failed when the cause was the phone, not the package.
@@ -144,6 +146,8 @@ class DeviceBridge {
   private:
     std::string Run(ToolCommand kind, const RunOptions& options = {}) const;
     RunResult RunKind(ToolCommand kind, const RunOptions& options = {}) const;
+    // The limits of a run that uploads files and then waits for the phone's answer.
+    RunOptions UploadOptions(const std::vector<std::string>& files) const;
     static bool Installed(const RunResult& run);
     static PhoneTrouble TroubleOf(const RunResult& run);
 

@@ -166,21 +166,28 @@ struct Stream {
     bool output;  // handed to onOutput as well
 };
 
-// Bytes the process has read and written through any file or socket; -1 when unknown.
-long long IoCounter(pid_t pid) {
+// Bytes the process has read, and read plus written, through any file or socket; -1 when unknown.
+struct IoCounters {
+    long long read = -1;
+    long long moved = -1;
+};
+IoCounters ReadIoCounters(pid_t pid) {
     char path[64];
     std::snprintf(path, sizeof path, "/proc/%d/io", static_cast<int>(pid));
     std::FILE* file = std::fopen(path, "re");
     if (file == nullptr)
-        return -1;
-    long long total = 0, value = 0;
+        return {};
+    IoCounters counters{0, 0};
+    long long value = 0;
     char name[32];
     while (std::fscanf(file, "%31[^:]: %lld\n", name, &value) == 2) {
+        if (std::string_view(name) == "rchar")
+            counters.read = value;
         if (std::string_view(name) == "rchar" || std::string_view(name) == "wchar")
-            total += value;
+            counters.moved += value;
     }
     std::fclose(file);
-    return total;
+    return counters;
 }
 
 // Reads until end of output, the time limit, or (after the child's exit) a quiet grace period.
@@ -196,11 +203,11 @@ void ReadOutput(std::vector<Stream> streams, pid_t pid, const RunOptions& option
     // Once the output has closed, the child's exit is what is waited for; its pidfd wakes the
     // poll at once rather than at the next tick (without one, every short tool run may lose one).
     const unique_fd exitWatch(static_cast<int>(::syscall(SYS_pidfd_open, pid, 0)));
+    bool watchIdle = options.idleLimit.count() > 0;
     char buffer[65536];
     while (true) {
         const Clock::time_point now = Clock::now();
-        const bool stuck =
-            options.idleLimit.count() > 0 && !exited && now - lastActivity >= options.idleLimit;
+        const bool stuck = watchIdle && !exited && now - lastActivity >= options.idleLimit;
         if (now >= deadline || stuck || options.stop.stop_requested()) {
             ::kill(-pid, SIGKILL);
             result.outcome = now >= deadline || stuck ? RunResult::Outcome::TimedOut
@@ -219,12 +226,16 @@ void ReadOutput(std::vector<Stream> streams, pid_t pid, const RunOptions& option
         if (ready < 0 && errno != EINTR)
             return;
         // Output is progress; while there is none, the child's own I/O may still be.
-        if (ready == 0 && options.idleLimit.count() > 0 && !exited) {
-            const long long counter = IoCounter(pid);
-            if (counter != lastCounter) {
-                lastCounter = counter;
+        if (ready == 0 && watchIdle && !exited) {
+            const IoCounters counters = ReadIoCounters(pid);
+            if (counters.moved != lastCounter) {
+                lastCounter = counters.moved;
                 lastActivity = Clock::now();
             }
+            // The upload is through: what remains is the other side's silent work.
+            if (options.idleLimitUntilRead > 0 && counters.read >= 0 &&
+                static_cast<std::uint64_t>(counters.read) >= options.idleLimitUntilRead)
+                watchIdle = false;
         }
         for (size_t at = streams.size(); ready > 0 && at-- > 0;) {
             if (entries[at].revents == 0)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <stop_token>
 #include <string>
@@ -17,6 +18,12 @@ struct RunOptions {
     // (its I/O counters stand still) for this long is taken as stuck and ended as on the time
     // limit.
     std::chrono::milliseconds idleLimit{0};
+    // For a child that uploads files and then waits for a silent answer (adb install: the phone
+    // optimises a big game for minutes without a byte on the cable): the idle limit holds only
+    // until the child has read this many bytes, the files' total size, and no longer once the
+    // upload is through. Zero: the idle limit holds throughout. The time limit and stop hold
+    // either way.
+    std::uint64_t idleLimitUntilRead = 0;
     // Give the child a pseudo-terminal for its output, for tools that show progress only on a
     // terminal.
     bool pseudoTerminal = false;

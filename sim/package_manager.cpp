@@ -1,8 +1,10 @@
 #include "sim/package_manager.h"
 
 #include <algorithm>
+#include <chrono>
 #include <fstream>
 #include <system_error>
+#include <thread>
 
 #include "sim/apk_identity.h"
 #include "sim/install_failure.h"
@@ -55,6 +57,10 @@ std::optional<InstalledPackage> PackageManager::Find(std::string_view name) cons
     return it == packages_.end() ? std::nullopt : std::optional(it->second);
 }
 
+void PackageManager::WorkSilently() const {
+    std::this_thread::sleep_for(std::chrono::duration<double>(scenario_.installSeconds));
+}
+
 PackageResult PackageManager::Fail(std::string_view code, std::string_view packageName) const {
     return {false, InstallFailureText(code, packageName, scenario_.installResultForm)};
 }
@@ -87,6 +93,7 @@ PackageResult PackageManager::Install(const std::filesystem::path& apk,
     if (!identity || !identity->splitName.empty()) {
         return Fail("INSTALL_FAILED_INVALID_APK", name);
     }
+    WorkSilently();
     std::lock_guard lock(mutex_);
     return Place(*identity, {{apk, ""}}, options);
 }
@@ -213,6 +220,7 @@ PackageResult PackageManager::CommitStaged(const Session& session) {
             RefuseEarly(total, session.options, base->packageName)) {
         return *refused;
     }
+    WorkSilently();
     std::lock_guard lock(mutex_);
     return Place(*base, apks, session.options);
 }

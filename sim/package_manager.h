@@ -72,6 +72,9 @@ class PackageManager {
     };
 
     PackageResult Fail(std::string_view code, std::string_view packageName) const;
+    // An accepted APK is optimised before the answer: a big game keeps a phone busy for minutes
+    // without a byte on the cable.
+    void WorkSilently() const;
     PackageResult CommitStaged(const Session& session);
     // Puts a package's APKs into place, as pm does once they are read; mutex_ is held.
     PackageResult Place(const ApkIdentity& base, const std::vector<StagedApk>& apks,

@@ -31,6 +31,7 @@ const std::set<std::string>& KnownKeys() {
                                                "packages",
                                                "companionDelayMs",
                                                "installResult",
+                                               "installSeconds",
                                                "installResultForm",
                                                "dropAfterBytes",
                                                "throughput",
@@ -172,6 +173,7 @@ Scenario ParseScenario(const std::string& jsonText) {
     Read(object, "capacity", scenario.capacity);
     Read(object, "companionDelayMs", scenario.companionDelayMs);
     Read(object, "installResult", scenario.installResult);
+    Read(object, "installSeconds", scenario.installSeconds);
     Read(object, "dropAfterBytes", scenario.dropAfterBytes);
     Read(object, "throughput", scenario.throughput);
     Read(object, "hangAfterBytes", scenario.hangAfterBytes);
@@ -219,6 +221,9 @@ Scenario ParseScenario(const std::string& jsonText) {
     }
     if (scenario.companionDelayMs < 0 || scenario.cpuCount < 0) {
         throw std::runtime_error("scenario delays and counts cannot be negative");
+    }
+    if (!(scenario.installSeconds >= 0 && scenario.installSeconds <= 3600)) {
+        throw std::runtime_error("scenario key \"installSeconds\" must be from 0 to 3600");
     }
     return scenario;
 }

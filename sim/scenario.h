@@ -37,6 +37,7 @@ struct Scenario {
     std::map<std::string, ScenarioPackage> packages;
     int companionDelayMs = 1000;
     std::string installResult = "Success";
+    double installSeconds = 0;  // how long an accepted install works silently before its answer
     InstallResultForm installResultForm = InstallResultForm::Modern;
     uint64_t dropAfterBytes = 0;
     uint64_t hangAfterBytes = 0;

@@ -8,6 +8,7 @@
 
 #include "client/app/tarnel_dlg.h"
 #include "client/core/file_associations.h"
+#include "ui/quit_on_signals.h"
 #include "ui/skin_folder.h"
 #include "ui/web_browser.h"
 #include "ui/window_conventions.h"
@@ -38,6 +39,12 @@ int CtarnelApp::InitInstance() {
     // Not exec(): a dialog's own loop ends as soon as it is hidden.
     QObject::connect(&window, &QDialog::finished, &application, &QCoreApplication::quit,
                      Qt::QueuedConnection);
+    // Told to end from outside, the program ends as it does from the tray: the window closes, the
+    // monitor is joined, the web engine's helpers go. Nothing failed, so the exit code is 0.
+    const QuitOnSignals quitOnSignals([&window] {
+        window.reject();
+        QCoreApplication::quit();
+    });
     window.StartUp();
     QApplication::exec();
     return 0;

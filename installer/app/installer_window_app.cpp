@@ -9,6 +9,7 @@
 
 #include "installer/app/hand_over.h"
 #include "installer/app/tarnel_install_dlg.h"
+#include "ui/quit_on_signals.h"
 #include "ui/skin_folder.h"
 #include "ui/web_browser.h"
 #include "ui/window_conventions.h"
@@ -53,6 +54,12 @@ int RunInstallerWindow(const std::string& path) {
         return 0;
     }
     CtarnelInstallDlg window;
+    // Told to end from outside, the window closes as by its close button: a running installation
+    // is stopped and cleaned after, as Ctrl-C does without a window.
+    const QuitOnSignals quitOnSignals([&window] {
+        window.reject();
+        QCoreApplication::quit();
+    });
     window.StartUp(absolute);
     server.DeliverTo(
         [&window](const QByteArray& handed) { window.OpenHandedOver(handed.toStdString()); });

@@ -35,9 +35,50 @@ bool Differs(const std::vector<DeviceBridge::DeviceFile>& files, const fs::direc
 // Kept aside under this suffix while the new data goes up.
 constexpr const char* kBackupSuffix = ".tarnel-old";
 
+// Whether a phone folder is the game's own obb or data folder or lies inside one.
+bool InGameFolder(const std::string& remote, const std::string& packageName) {
+    if (packageName.empty())
+        return false;
+    for (const char* kind : {"/obb/", "/data/"}) {
+        const std::string folder = kPhoneDataRoot + std::string(kind) + packageName;
+        if (remote.size() >= folder.size() &&
+            strncasecmp(remote.c_str(), folder.c_str(), folder.size()) == 0 &&
+            (remote.size() == folder.size() || remote[folder.size()] == '/'))
+            return true;
+    }
+    return false;
+}
+
+// Copies aside that a run left when the phone hung or went before its clean-up: each is moved
+// back over the file it was taken from, which that run may have half written, so that the phone
+// holds the earlier data again. Only files are ever set aside: anything else named so is not
+// ours. Gives whether anything moved.
+bool UndoInterruptedRun(DeviceBridge& bridge, const std::string& remote,
+                        const std::vector<DeviceBridge::DeviceFile>& files) {
+    const std::string_view suffix = kBackupSuffix;
+    bool moved = false;
+    for (const DeviceBridge::DeviceFile& aside : files) {
+        if (!S_ISREG(aside.mode) || aside.name.size() <= suffix.size() ||
+            !aside.name.ends_with(suffix))
+            continue;
+        std::string original = aside.name.substr(0, aside.name.size() - suffix.size());
+        const auto present = std::find_if(files.begin(), files.end(), [&](const auto& file) {
+            return strcasecmp(file.name.c_str(), original.c_str()) == 0;
+        });
+        if (present != files.end()) {
+            if (!S_ISREG(present->mode))
+                continue;
+            original = present->name;
+        }
+        moved =
+            bridge.MoveDevicePaths({{remote + "/" + aside.name, remote + "/" + original}}) || moved;
+    }
+    return moved;
+}
+
 void Compare(DeviceBridge& bridge, const fs::path& local, const std::string& remote,
              PhoneDataPlan& plan) {
-    const DeviceBridge::DeviceListing listing = bridge.ListDeviceFolder(remote);
+    DeviceBridge::DeviceListing listing = bridge.ListDeviceFolder(remote);
     if (listing.state == DeviceBridge::DeviceListing::State::Missing) {
         plan.added.push_back(remote);
         return;
@@ -45,7 +86,13 @@ void Compare(DeviceBridge& bridge, const fs::path& local, const std::string& rem
     if (listing.state != DeviceBridge::DeviceListing::State::Listed) {
         return;
     }
-    const std::vector<DeviceBridge::DeviceFile> files = bridge.ListDeviceFiles(remote);
+    std::vector<DeviceBridge::DeviceFile> files = bridge.ListDeviceFiles(remote);
+    if (InGameFolder(remote, bridge.packageName) && UndoInterruptedRun(bridge, remote, files)) {
+        listing = bridge.ListDeviceFolder(remote);
+        if (listing.state != DeviceBridge::DeviceListing::State::Listed)
+            return;
+        files = bridge.ListDeviceFiles(remote);
+    }
     std::error_code error;
     for (fs::directory_iterator it(local, error), end; !error && it != end; it.increment(error)) {
         const std::string name = it->path().filename().string();
@@ -58,7 +105,7 @@ void Compare(DeviceBridge& bridge, const fs::path& local, const std::string& rem
         } else if (!Holds(listing.names, name + kBackupSuffix) && it->is_regular_file(typeError) &&
                    Differs(files, *it)) {
             // The push leaves a file of the same size and time as it is (adb push --sync).
-            // (A copy already aside is left from a run that could not finish: never overwritten.)
+            // (A copy still aside could not be put back: never overwritten.)
             plan.replaced.push_back(child);
         }
     }

@@ -20,7 +20,8 @@ struct PhoneDataPlan {
 };
 
 // Where the phone cannot say what a folder holds, nothing under it is planned; such data is
-// neither removed nor kept aside.
+// neither removed nor kept aside. Copies that an interrupted run left aside in the game's own
+// folders are put back first, so that the plan starts from the earlier data.
 PhoneDataPlan PlanPhoneData(DeviceBridge& bridge, const std::filesystem::path& dataFolder);
 
 // Keeps the game's earlier data through a push: Prepare moves the files the push would replace

@@ -2,6 +2,7 @@
 // them, keys, links, the close button with a saved or an asked choice, the notification-area icon
 // (present and absent), the exit question's answers and the settings dialog.
 #include <QDesktopServices>
+#include <QDir>
 #include <QMenu>
 #include <QProcess>
 #include <QScreen>
@@ -9,6 +10,7 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 
+#include <csignal>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -37,6 +39,29 @@ class UrlCatcher : public QObject {
   public slots:
     void Open(const QUrl& url) { opened.push_back(url); }
 };
+
+// Processes that carry an environment entry, found wherever they went: a web engine helper that
+// outlives the program is handed to another parent.
+int ProcessesCarrying(const QByteArray& entry) {
+    int count = 0;
+    for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        QFile environment(QStringLiteral("/proc/%1/environ").arg(pid));
+        if (pid.toInt() > 0 && environment.open(QIODevice::ReadOnly))
+            count += environment.readAll().split('\0').contains(entry) ? 1 : 0;
+    }
+    return count;
+}
+
+// Whether a process has a handler for a signal.
+bool Catches(qint64 pid, int signal) {
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    status.open(QIODevice::ReadOnly);
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("SigCgt:"))
+            return (line.mid(7).trimmed().toULongLong(nullptr, 16) >> (signal - 1)) & 1;
+    }
+    return false;
+}
 
 // Acts on the next modal dialog or pop-up menu of type Dialog once it is shown.
 template <class Dialog>
@@ -385,14 +410,20 @@ class ClientWindowTest : public QObject {
         QTest::addColumn<bool>("display");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("says");
-        QTest::newRow("help") << QStringList{"--help"} << true << 0 << "Usage: tarnel";
-        QTest::newRow("unknown option") << QStringList{"--frob"} << true << 2 << "unknown option";
-        QTest::newRow("no display") << QStringList{} << false << 2 << "no display";
+        QTest::addColumn<int>("signal");  // sent once the window and its web view are up
+        QTest::newRow("help") << QStringList{"--help"} << true << 0 << "Usage: tarnel" << 0;
+        QTest::newRow("unknown option")
+            << QStringList{"--frob"} << true << 2 << "unknown option" << 0;
+        QTest::newRow("no display") << QStringList{} << false << 2 << "no display" << 0;
+        QTest::newRow("SIGTERM") << QStringList{} << true << 0 << "" << SIGTERM;
+        QTest::newRow("SIGHUP") << QStringList{} << true << 0 << "" << SIGHUP;
     }
+    // Ended by a signal, the program quits in order and leaves no web engine helper behind.
     void theProgramSaysWhatItNeeds() {
         QFETCH(QStringList, arguments);
         QFETCH(bool, display);
         QFETCH(QString, says);
+        QFETCH(int, signal);
         QProcess program;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
@@ -400,9 +431,21 @@ class ClientWindowTest : public QObject {
                 environment.remove(name);
             }
         }
+        const QByteArray mark =
+            "TARNEL_SIGNAL_TEST=" + QByteArray::number(QCoreApplication::applicationPid());
+        environment.insert(QStringLiteral("TARNEL_SIGNAL_TEST"), QString::fromUtf8(mark.mid(19)));
         program.setProcessEnvironment(environment);
         program.start(QStringLiteral(TARNEL_CLIENT_PROGRAM), arguments);
-        QVERIFY(program.waitForFinished(30000));
+        if (signal != 0) {
+            QTRY_VERIFY_WITH_TIMEOUT(
+                Catches(program.processId(), signal) && ProcessesCarrying(mark) > 1, 30000);
+            ::kill(static_cast<pid_t>(program.processId()), signal);
+            QVERIFY(program.waitForFinished(10000));
+            QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+            QTRY_COMPARE_WITH_TIMEOUT(ProcessesCarrying(mark), 0, 5000);
+        } else {
+            QVERIFY(program.waitForFinished(30000));
+        }
         QTEST(program.exitCode(), "exitCode");
         QVERIFY(QString::fromUtf8(program.readAllStandardOutput() + program.readAllStandardError())
                     .contains(says));

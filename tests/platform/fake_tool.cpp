@@ -43,6 +43,15 @@ int main(int argc, char** argv) {
         for (;;)
             ::pause();
     }
+    if (mode == "upload") {  // upload FILE MS: reads FILE, is silent for MS ms, says Success
+        std::FILE* file = std::fopen(argv[2], "rb");
+        char block[8192];
+        while (file != nullptr && std::fread(block, 1, sizeof block, file) > 0) {
+        }
+        ::usleep(static_cast<useconds_t>(std::atol(argv[3]) * 1000));
+        std::puts("Success");
+        return file != nullptr && std::fclose(file) == 0 ? 0 : 1;
+    }
     if (mode == "env") {  // env NAME: the variable's value
         const char* value = std::getenv(argv[2]);
         std::puts(value != nullptr ? value : "(unset)");

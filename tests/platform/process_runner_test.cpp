@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <thread>
 
 namespace tarnel {
@@ -63,12 +64,29 @@ TEST(RunProcess, StopsAHungChildAtTheTimeLimitAndKeepsWhatItSaid) {
               RunResult::Outcome::TimedOut);
 }
 
+// Silence after an upload is the other side's work, not a hang; silence during one is.
 TEST(RunProcess, EndsAChildThatMakesNoProgressButNotOneThatWorks) {
-    RunResult stuck = Fake({"hang"}, {.idleLimit = milliseconds(300)});
-    EXPECT_EQ(stuck.outcome, RunResult::Outcome::TimedOut);
-    RunResult busy = Fake({"bytes", "8388608"}, {.idleLimit = milliseconds(300)});
-    EXPECT_EQ(busy.outcome, RunResult::Outcome::Finished);
-    EXPECT_EQ(busy.output.size(), 8388608u);
+    const std::string upload = FAKE_TOOL;  // any file of a known size
+    const std::uint64_t size = std::filesystem::file_size(upload);
+    struct Case {
+        std::vector<std::string> args;
+        std::uint64_t untilRead;
+        RunResult::Outcome outcome;
+    } cases[] = {
+        {{"hang"}, 0, RunResult::Outcome::TimedOut},
+        {{"bytes", "8388608"}, 0, RunResult::Outcome::Finished},
+        {{"upload", upload, "1000"}, 0, RunResult::Outcome::TimedOut},
+        {{"upload", upload, "1000"}, size, RunResult::Outcome::Finished},
+        {{"upload", upload, "1000"}, size * 4, RunResult::Outcome::TimedOut},
+    };
+    for (const Case& c : cases) {
+        const RunResult run =
+            Fake(c.args, {.idleLimit = milliseconds(300), .idleLimitUntilRead = c.untilRead});
+        EXPECT_EQ(run.outcome, c.outcome) << c.args[0] << " " << c.untilRead;
+        if (run.outcome == RunResult::Outcome::Finished && c.args[0] == "upload") {
+            EXPECT_EQ(run.output, "Success\n");
+        }
+    }
 }
 
 TEST(RunProcess, AStopRequestFromAnotherThreadEndsTheChild) {
