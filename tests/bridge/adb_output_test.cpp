@@ -5,16 +5,13 @@
 namespace tarnel {
 namespace {
 
+// A ready, unplugged, unauthorized and offline phone as the real adb lists them are in bridge_e2e.
 TEST(ListsReadyDevice, ReadsTheDeviceLines) {
     const struct {
         const char* output;
         bool ready;
     } cases[] = {
-        {"List of devices attached\n0123456789ABCDEF\tdevice\n\n", true},
         {"List of devices attached\r\n127.0.0.1:5555\tdevice\r\n\r\n", true},
-        {"List of devices attached\n0123\toffline\n\n", false},
-        {"List of devices attached\n0123\tunauthorized\n\n", false},
-        {"List of devices attached\n\n", false},
         {"* daemon not running; starting now at tcp:5037\n* daemon started successfully\n"
          "List of devices attached\n\n",
          false},
