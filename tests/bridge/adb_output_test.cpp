@@ -60,17 +60,13 @@ TEST(CompanionVersion, ComparesNumerically) {
     }
 }
 
+// The old and the modern form as the simulated phone prints them are read in bridge_e2e and
+// flow_e2e; here the forms it does not print.
 TEST(InstallFailureCode, TakesTheCodeOfOldAndModernAdb) {
     const struct {
         const char* output;
         const char* code;
     } cases[] = {
-        {"\tpkg: /data/local/tmp/a.apk\nFailure [INSTALL_FAILED_INSUFFICIENT_STORAGE]\n",
-         "INSTALL_FAILED_INSUFFICIENT_STORAGE"},
-        {"Performing Streamed Install\nadb: failed to install a.apk: Failure "
-         "[INSTALL_FAILED_ALREADY_EXISTS: Attempt to re-install com.a without first "
-         "uninstalling.]\n",
-         "INSTALL_FAILED_ALREADY_EXISTS"},
         {"Failure [INSTALL_FAILED_VERSION_DOWNGRADE]", "INSTALL_FAILED_VERSION_DOWNGRADE"},
         {"Failure INSTALL_PARSE_FAILED_NOT_APK", "INSTALL_PARSE_FAILED_NOT_APK"},
         {"adb: error: failed to get feature set: no devices/emulators found\n", "NONE"},
