@@ -53,8 +53,8 @@ TEST_P(SyncTest, StaysInsideThePhoneWhateverThePath) {
 INSTANTIATE_TEST_SUITE_P(Features, SyncTest, ::testing::Values("modern", "legacy"),
                          [](const auto& info) { return std::string(info.param); });
 
-// A full phone and a pulled cable fail the push and keep nothing of it; a pulled cable leaves the
-// phone listed, offline, as the installs and IsDeviceConnected (bridge_e2e) count on.
+// A full phone and a pulled cable fail the push and keep no part of the file; a pulled cable leaves
+// the phone listed, offline, as the installs and IsDeviceConnected (bridge_e2e) count on.
 TEST(PhoneFaults, FailThePushAndKeepNothing) {
     for (const bool full : {true, false}) {
         SimulatedPhone phone(full ? Scenario{{"capacity", 4096}}
