@@ -5,16 +5,13 @@
 namespace tarnel {
 namespace {
 
+// A ready, unplugged, unauthorized and offline phone as the real adb lists them are in bridge_e2e.
 TEST(ListsReadyDevice, ReadsTheDeviceLines) {
     const struct {
         const char* output;
         bool ready;
     } cases[] = {
-        {"List of devices attached\n0123456789ABCDEF\tdevice\n\n", true},
         {"List of devices attached\r\n127.0.0.1:5555\tdevice\r\n\r\n", true},
-        {"List of devices attached\n0123\toffline\n\n", false},
-        {"List of devices attached\n0123\tunauthorized\n\n", false},
-        {"List of devices attached\n\n", false},
         {"* daemon not running; starting now at tcp:5037\n* daemon started successfully\n"
          "List of devices attached\n\n",
          false},
@@ -63,17 +60,13 @@ TEST(CompanionVersion, ComparesNumerically) {
     }
 }
 
+// The old and the modern form as the simulated phone prints them are read in bridge_e2e and
+// flow_e2e; here the forms it does not print.
 TEST(InstallFailureCode, TakesTheCodeOfOldAndModernAdb) {
     const struct {
         const char* output;
         const char* code;
     } cases[] = {
-        {"\tpkg: /data/local/tmp/a.apk\nFailure [INSTALL_FAILED_INSUFFICIENT_STORAGE]\n",
-         "INSTALL_FAILED_INSUFFICIENT_STORAGE"},
-        {"Performing Streamed Install\nadb: failed to install a.apk: Failure "
-         "[INSTALL_FAILED_ALREADY_EXISTS: Attempt to re-install com.a without first "
-         "uninstalling.]\n",
-         "INSTALL_FAILED_ALREADY_EXISTS"},
         {"Failure [INSTALL_FAILED_VERSION_DOWNGRADE]", "INSTALL_FAILED_VERSION_DOWNGRADE"},
         {"Failure INSTALL_PARSE_FAILED_NOT_APK", "INSTALL_PARSE_FAILED_NOT_APK"},
         {"adb: error: failed to get feature set: no devices/emulators found\n", "NONE"},

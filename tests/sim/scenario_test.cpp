@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 #include <stdexcept>
 
-#include "sim/companion_app.h"
 #include "sim/scenario.h"
 
 namespace tarnel::sim {
@@ -10,6 +9,7 @@ namespace {
 
 using ::testing::HasSubstr;
 
+// A mistyped scenario would quietly test a different phone: it is refused, and says why.
 TEST(Scenario, NamesWhatIsWrong) {
     const struct {
         const char* json;
@@ -19,12 +19,7 @@ TEST(Scenario, NamesWhatIsWrong) {
         {"{\"modle\": \"x\"}", "unknown scenario key \"modle\""},
         {"{\"root\": \"yes\"}", "\"root\" has the wrong type"},
         {"{\"sdFree\": -5}", "\"sdFree\" must be a number of bytes"},
-        {"{\"features\": \"newest\"}", "\"features\""},
-        {"{\"installResultForm\": \"long\"}", "\"installResultForm\""},
         {"{\"installResult\": \"oops; rm -rf\"}", "\"installResult\""},
-        {"{\"display\": \"1080*2248\"}", "\"display\""},
-        {"{\"packages\": {\"a\": 3}}", "package \"a\""},
-        {"{\"companionDelayMs\": -1}", "cannot be negative"},
         {"{", "not valid JSON"},
     };
     for (const auto& row : rows) {
@@ -35,13 +30,6 @@ TEST(Scenario, NamesWhatIsWrong) {
             EXPECT_THAT(error.what(), HasSubstr(row.complaint)) << row.json;
         }
     }
-}
-
-TEST(DeviceFacts, EscapeTextThatWouldBreakTheFile) {
-    Scenario scenario = ParseScenario(R"({"model": "Phone \"X\"", "brand": "小米"})");
-    const std::string facts = DeviceFactsText(scenario);
-    EXPECT_THAT(facts, HasSubstr(R"("deviceType":"Phone \"X\"",)"));
-    EXPECT_THAT(facts, HasSubstr(R"("deviceName":"小米",)"));
 }
 
 }  // namespace

@@ -20,24 +20,11 @@ struct ShellCase {
     int status;       // exit status over shell v2
 };
 
+// A command the phone lacks (old phones without wm) and a folder closed to the shell. su on a
+// phone without root, and rm of what is not there, are met in the direct facts and the installs.
 const ShellCase kCases[] = {
-    {"UnknownProperty", {"getprop", "no.such.thing"}, "\n", "", 0},
     {"UnknownCommand", {"frobnicate", "now"}, "", "/system/bin/sh: frobnicate: not found", 127},
-    {"SuOnAPhoneWithoutRoot", {"su", "-c", "\"ls /data\""}, "", "su: not found", 127},
     {"DataIsClosedToTheShell", {"ls", "/data"}, "", "ls: /data: Permission denied", 1},
-    {"SharedStorageIgnoresCase", {"ls", "/sdcard/ANDROID"}, "data\nobb\n", "", 0},
-    {"MntSdcardIsTheSameStorage", {"ls", "/mnt/sdcard"}, "Android\nDCIM\nDownload\n", "", 0},
-    {"RemovingWhatIsNotThere",
-     {"rm", "-r", "/sdcard/android/obb/com.example.game"},
-     "",
-     "rm: /sdcard/android/obb/com.example.game: No such file or directory",
-     1},
-    {"QuotingAndSequences",
-     {"echo", "'two  spaces'", "&&", "nosuch", "2>/dev/null", "||", "echo", "fallback"},
-     "two  spaces\nfallback\n",
-     "",
-     0},
-    {"UnterminatedQuote", {"echo", "'open"}, "", "unterminated quoted string", 1},
 };
 
 void PrintTo(const ShellCase& row, std::ostream* out) {
@@ -72,25 +59,13 @@ INSTANTIATE_TEST_SUITE_P(Commands, ShellTest,
                                     std::get<1>(info.param).name;
                          });
 
-TEST(RootedPhone, RunsSuCommandsAsRoot) {
-    SimulatedPhone phone(Scenario{{"root", true}});
-    const AdbRun run = phone.Adb({"shell", "su", "-c", "\"ls /data\""});
-    EXPECT_EQ(run.exitStatus, 0);
-    EXPECT_EQ(run.out, "app\ndata\nlocal\n");
-}
-
+// Every way out is in the phone's file-system table; here the shell goes through it.
 TEST(PhoneShell, KeepsEveryPathInsideThePhone) {
     SimulatedPhone phone(Scenario{{"root", true}});
-    std::filesystem::create_symlink("/etc", phone.HostPath("/sdcard/escape"));
     std::filesystem::create_symlink("../../../../..", phone.HostPath("/sdcard/up"));
-    for (const char* path : {"/../../../etc/passwd", "/sdcard/escape/passwd",
-                             "/sdcard/up/etc/passwd", "/sdcard/../../etc/hostname"}) {
-        const AdbRun run = phone.Adb({"shell", "su", "0", "cat", path});
-        EXPECT_THAT(run.err, HasSubstr("No such file or directory")) << path;
-        EXPECT_EQ(run.out, "") << path;
-    }
-    const AdbRun listing = phone.Adb({"shell", "su", "0", "ls", "/sdcard/up"});
-    EXPECT_EQ(listing.out, "data\nproc\nsdcard\nsys\n");
+    const AdbRun run = phone.Adb({"shell", "su", "0", "cat", "/sdcard/up/etc/passwd"});
+    EXPECT_THAT(run.err, HasSubstr("No such file or directory"));
+    EXPECT_EQ(run.out, "");
 }
 
 }  // namespace

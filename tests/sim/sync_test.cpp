@@ -1,6 +1,6 @@
-// Push and pull through the real adb, with both feature sets (STA2/LIS2 or STAT/LIST). Game data
-// pushed into the phone's own Android folder is the bridge's PushObbData (bridge_e2e), large files
-// go both ways in the installs (flow_e2e) and screenshots (client_e2e).
+// Push through the real adb, with both feature sets (STA2/LIS2 or STAT/LIST): where the phone
+// writes and where it refuses to. Game data pushed into the phone's own Android folder is the
+// bridge's PushObbData (bridge_e2e), large files go both ways in the installs and screenshots.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -53,31 +53,27 @@ TEST_P(SyncTest, StaysInsideThePhoneWhateverThePath) {
 INSTANTIATE_TEST_SUITE_P(Features, SyncTest, ::testing::Values("modern", "legacy"),
                          [](const auto& info) { return std::string(info.param); });
 
-TEST(FullPhone, RefusesAPushBeyondItsCapacityAndKeepsNothingOfIt) {
-    SimulatedPhone phone(Scenario{{"capacity", 4096}});
-    WriteFile(phone.WorkFolder() / "big.obb", std::string(10000, 'p'));
-    const AdbRun push =
-        phone.Adb({"push", (phone.WorkFolder() / "big.obb").string(), "/sdcard/big.obb"});
-    EXPECT_EQ(push.exitStatus, 1);
-    EXPECT_THAT(push.out, HasSubstr("failed"));
-    EXPECT_THAT(push.out, HasSubstr("No space left on device"));
-    EXPECT_FALSE(std::filesystem::exists(phone.HostPath("/sdcard/big.obb")));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(phone.HostPath("/sdcard")), {}), 3)
-        << "only Android, DCIM and Download";
-    // What the failed push had taken is free again.
-    WriteFile(phone.WorkFolder() / "small.obb", std::string(4000, 'p'));
-    EXPECT_EQ(
-        phone.Adb({"push", (phone.WorkFolder() / "small.obb").string(), "/sdcard/"}).exitStatus, 0);
-}
-
-TEST(FullPhone, FreesTheSpaceOfRemovedFiles) {
-    SimulatedPhone phone(Scenario{{"capacity", 6000}});
-    WriteFile(phone.WorkFolder() / "game/obb/main.obb", std::string(5000, 'p'));
-    const std::string folder = (phone.WorkFolder() / "game").string();
-    ASSERT_EQ(phone.Adb({"push", folder, "/sdcard/Android/"}).exitStatus, 0);
-    EXPECT_EQ(phone.Adb({"push", folder, "/sdcard/Download/"}).exitStatus, 1);
-    ASSERT_EQ(phone.Adb({"shell", "rm", "-r", "/sdcard/android/game"}).exitStatus, 0);
-    EXPECT_EQ(phone.Adb({"push", folder, "/sdcard/Download/"}).exitStatus, 0);
+// A full phone and a pulled cable fail the push and keep no part of the file; a pulled cable leaves
+// the phone listed, offline, as the installs and IsDeviceConnected (bridge_e2e) count on.
+TEST(PhoneFaults, FailThePushAndKeepNothing) {
+    for (const bool full : {true, false}) {
+        SimulatedPhone phone(full ? Scenario{{"capacity", 4096}}
+                                  : Scenario{{"dropAfterBytes", 300000}});
+        std::string data(2 << 20, '\0');
+        for (size_t i = 0; i < data.size(); ++i)
+            data[i] = static_cast<char>(i * 7919 % 251);
+        WriteFile(phone.WorkFolder() / "big.obb", data);
+        const AdbRun push = phone.Adb(
+            {"push", (phone.WorkFolder() / "big.obb").string(), "/sdcard/Android/obb/big.obb"});
+        EXPECT_EQ(push.exitStatus, 1);
+        EXPECT_THAT(push.out, HasSubstr(full ? "No space left on device" : "failed"));
+        EXPECT_TRUE(Eventually(
+            [&] { return std::filesystem::is_empty(phone.HostPath("/sdcard/Android/obb")); }));
+        if (!full) {
+            EXPECT_TRUE(phone.WaitForState("offline"));
+            EXPECT_THAT(phone.Adb({"shell", "ls"}).err, HasSubstr("offline"));
+        }
+    }
 }
 
 }  // namespace
