@@ -200,7 +200,6 @@ class WidgetsTest : public QObject {
         QTest::addColumn<QString>("text");
         QTest::newRow("dialog question") << 25 << QStringLiteral("你点击了退出按钮，你是想：");
         QTest::newRow("two lines") << 19 << QStringLiteral("第一行\n第二行更长");
-        QTest::newRow("empty") << 19 << QString();
     }
     void labelIsNeverSmallerThanItsText() {
         QFETCH(int, fontHeight);
