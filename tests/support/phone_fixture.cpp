@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <sstream>
 #include <stdexcept>
 #include <thread>
 
@@ -49,11 +50,6 @@ int FreeLoopbackPort() {
     }
     close(fd);
     return ntohs(address.sin_port);
-}
-
-std::string Describe(const AdbRun& run) {
-    return "exit " + std::to_string(run.exitStatus) + (run.timedOut ? " (timed out)" : "") +
-           ", stdout: " + run.out + ", stderr: " + run.err;
 }
 
 std::string ReadText(const std::filesystem::path& file) {
@@ -207,8 +203,8 @@ void SimulatedPhone::Plug() {
     // adb gives up at once on a phone that wants authentication it cannot get.
     const std::string expected = refusesHandshake_ ? "unauthorized" : "device";
     if (!WaitForState(expected)) {
-        throw std::runtime_error("adb did not list the phone as " + expected + ": " +
-                                 Describe(connected));
+        throw std::runtime_error("adb did not list the phone as " + expected + ": exit " +
+                                 std::to_string(connected.exitStatus) + ", " + connected.Both());
     }
 }
 
@@ -245,12 +241,10 @@ AdbRun SimulatedPhone::AdbServer(const std::vector<std::string>& arguments,
 
 std::string SimulatedPhone::State() const {
     const AdbRun devices = AdbServer({"devices"}, 30s);
-    const std::string prefix = serial_ + "\t";
-    for (size_t at = devices.out.find(prefix); at != std::string::npos;
-         at = devices.out.find(prefix, at + 1)) {
-        if (at == 0 || devices.out[at - 1] == '\n') {
-            const size_t from = at + prefix.size();
-            return devices.out.substr(from, devices.out.find('\n', from) - from);
+    std::istringstream lines(devices.out);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.starts_with(serial_ + "\t")) {
+            return line.substr(serial_.size() + 1);
         }
     }
     return {};
