@@ -82,6 +82,7 @@ TEST_F(DebianPackageTest, ProgramsRunFromTheExtractedTree) {
         EXPECT_TRUE(fs::exists(root / "usr/share/icons/hicolor" / size / "apps/tarnel.png"));
     }
     EXPECT_TRUE(fs::is_regular_file(root / "usr/lib/tarnel/skin/home/tarnel.ico"));
+    EXPECT_TRUE(fs::is_regular_file(root / "usr/lib/tarnel/Update.ini"));
 
     test::ApkContents contents;
     contents.packageName = "com.example.packaged";
