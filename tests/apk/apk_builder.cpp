@@ -32,17 +32,6 @@ void AppendChunk(std::string& out, const char* type, const std::string& data) {
                              0, reinterpret_cast<const Bytef*>(typed.data()), typed.size())));
 }
 
-// An icon's side in pixels at a density; the largest for any other.
-int DensitySize(const std::string& density) {
-    const std::vector<std::pair<std::string, int>> sizes = {
-        {"ldpi", 36}, {"mdpi", 48}, {"hdpi", 72}, {"xhdpi", 96}, {"xxhdpi", 144}};
-    for (const auto& [name, size] : sizes) {
-        if (name == density)
-            return size;
-    }
-    return 192;
-}
-
 }  // namespace
 
 std::string SolidPng(int width, int height, unsigned char r, unsigned char g, unsigned char b) {
@@ -92,10 +81,7 @@ void BuildApk(const ApkContents& apk, const std::filesystem::path& target) {
         apk.packageName + "\"" + (apk.split.empty() ? "" : " split=\"" + apk.split + "\"") +
         " android:versionCode=\"" + std::to_string(apk.versionCode) + "\" android:versionName=\"" +
         apk.versionName + "\">\n";
-    if (!apk.minSdk.empty()) {
-        manifest += "  <uses-sdk android:minSdkVersion=\"" + apk.minSdk +
-                    "\" android:targetSdkVersion=\"19\"/>\n";
-    }
+    manifest += "  <uses-sdk android:minSdkVersion=\"8\" android:targetSdkVersion=\"19\"/>\n";
     for (const std::string& permission : apk.permissions) {
         manifest += "  <uses-permission android:name=\"" + permission + "\"/>\n";
     }
@@ -108,7 +94,7 @@ void BuildApk(const ApkContents& apk, const std::filesystem::path& target) {
               "<resources><string name=\"app_name\">" + apk.label + "</string></resources>\n");
     unsigned char shade = 40;
     for (const std::string& density : apk.iconDensities) {
-        const int size = DensitySize(density);
+        const int size = density == "xhdpi" ? 96 : 72;
         WriteFile(work / ("res/drawable-" + density) / "icon.png",
                   SolidPng(size, size, shade, 120, 200));
         shade += 40;

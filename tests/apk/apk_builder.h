@@ -12,9 +12,8 @@ struct ApkContents {
     std::string versionName = "1.2.3";
     int versionCode = 3;
     std::string label = "Example";  // UTF-8
-    std::string minSdk = "8";       // empty: no uses-sdk element
     std::vector<std::string> permissions;
-    // Density folders (e.g. "hdpi", "xhdpi") that get an icon.png of matching size.
+    // Density folders that get an icon.png: 96 pixels square for "xhdpi", 72 for any other.
     std::vector<std::string> iconDensities = {"hdpi"};
     // A split APK's name ("config.arm64_v8a"); empty for a base APK.
     std::string split;

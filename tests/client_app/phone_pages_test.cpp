@@ -44,11 +44,6 @@ std::string ReadAll(const std::filesystem::path& path) {
     return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
-PreparationSettings QuickSettings() {
-    return {std::filesystem::path(qgetenv("TARNEL_HOME").toStdString()) / "tarnel.apk",
-            std::chrono::milliseconds(100), 6};
-}
-
 }  // namespace
 
 class PhonePagesTest : public QObject {
@@ -165,45 +160,6 @@ class PhonePagesTest : public QObject {
         QTest::qWait(300);
         QCOMPARE(QString::fromStdString(ReadAll(log)),
                  QStringLiteral("1\t/tmp/my games/first game.tpk\n"));
-    }
-
-    // A ready phone is shown and the wizard counts as opened here; otherwise the page stays, with
-    // its button usable again and a hint for a phone that refuses.
-    void theWizardFromThePage_data() {
-        QTest::addColumn<QByteArray>("scenario");
-        QTest::addColumn<bool>("plugged");
-        QTest::addColumn<QString>("model");
-        QTest::addColumn<QString>("hint");
-        QTest::newRow("ready") << QByteArray(R"({"model": "SM-G9650"})") << true << "SM-G9650"
-                               << QString();
-        QTest::newRow("no phone") << QByteArray("{}") << false << QString() << QString();
-        QTest::newRow("unauthorized") << QByteArray(R"({"refuseHandshake": true})") << true
-                                      << QString() << QStringLiteral("请在手机上允许USB调试");
-    }
-
-    void theWizardFromThePage() {
-        QFETCH(QByteArray, scenario);
-        QFETCH(bool, plugged);
-        QFETCH(QString, model);
-        SimulatedPhone phone(Scenario::parse(scenario.toStdString()),
-                             plugged ? PhonePresence::Plugged : PhonePresence::Unplugged);
-        std::filesystem::remove(ScreenshotPath());
-        CtarnelDlg window;
-        window.Bridge()->adbPath = FindTool("adb", "TARNEL_ADB");
-        CPhoneNoConnDlg* noPhone = window.NoPhonePage();
-        noPhone->SetWizardSettings(QuickSettings());
-        noPhone->ConnectFromPage();
-        const bool ready = !model.isEmpty();
-        QCOMPARE(window.PhonePage()->isVisibleTo(&window), ready);
-        QCOMPARE(noPhone->isVisibleTo(&window), !ready);
-        QCOMPARE(noPhone->WizardOpenedHere(), ready);
-        if (ready) {
-            QCOMPARE(LabelText(*window.PhonePage(), 1020), model);
-            QVERIFY(window.PhonePage()->HasScreenshot());
-        } else {
-            QVERIFY(noPhone->findChild<QWidget*>(QStringLiteral("connectButton"))->isEnabled());
-            QTEST(noPhone->HintText(), "hint");
-        }
     }
 
     void oneScreenshotWorkerAtATime() {

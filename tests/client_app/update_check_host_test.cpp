@@ -20,11 +20,6 @@ namespace {
 
 constexpr int kWait = 5000;
 
-std::string Announce(const std::string& body, std::size_t sent) {
-    return "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" +
-           body.substr(0, sent);
-}
-
 QMessageBox* ShownBox() {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
         auto* box = qobject_cast<QMessageBox*>(widget);
@@ -57,7 +52,7 @@ class UpdateCheckHostTest : public QObject {
 
   private slots:
     void newVersionStartsTheUpdaterAndEndsWithZero() {
-        LoopbackHttpServer server({Announce("[MAINVER]\nmainver=1.01\n", 100)});
+        LoopbackHttpServer server({LoopbackHttpServer::Ok("[MAINVER]\nmainver=1.01\n")});
         const auto home = Install(server);
         // The updater stand-in writes its own process id, then ends.
         const std::string marker = (home->Folder() / "updater.pid").string();
@@ -82,7 +77,8 @@ class UpdateCheckHostTest : public QObject {
     // The cut download's box first, its caption the socket layer's; the missing updater's only
     // after it is closed, and the program stays.
     void messagesComeOneAfterTheOther() {
-        LoopbackHttpServer server({Announce("[MAINVER]\r\nmainver=9.0 and more", 20)});
+        LoopbackHttpServer server(
+            {LoopbackHttpServer::Ok("[MAINVER]\r\nmainver=9.0 and more", 20)});
         const auto home = Install(server);
         QWidget window;
         window.show();

@@ -24,18 +24,30 @@ class LoopbackHttpServer {
         After after = After::Close;
     };
 
+    // A 200 response carrying `body`, cut after `sent` bytes of it.
+    static std::string Ok(const std::string& body, std::size_t sent = std::string::npos) {
+        return "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" +
+               body.substr(0, sent);
+    }
+
     explicit LoopbackHttpServer(Script script) : script_(std::move(script)) {
+        sockaddr_in address = Address(0);
+        socklen_t size = sizeof address;
+        ::bind(listener_, reinterpret_cast<sockaddr*>(&address), size);
+        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size);
+        port_ = ntohs(address.sin_port);
+        if (script_.after == After::Refuse) {
+            return;
+        }
+        // A queue of length 0 holds one connection; the next ones are dropped.
         const bool full = script_.after == After::QueueFull;
-        listener_ = BoundSocket(script_.after == After::Refuse ? -1 : full ? 0 : 1, port_);
-        if (full) {
-            // A queue of length 0 holds one connection; the next ones are dropped.
-            for (int i = 0; i < 2; ++i) {
-                queued_.push_back(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
-                const sockaddr_in address = Address(port_);
-                ::connect(queued_.back(), reinterpret_cast<const sockaddr*>(&address),
-                          sizeof address);
-            }
-        } else if (script_.after != After::Refuse) {
+        ::listen(listener_, full ? 0 : 1);
+        for (int i = 0; full && i < 2; ++i) {
+            queued_.push_back(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+            address = Address(port_);
+            ::connect(queued_.back(), reinterpret_cast<const sockaddr*>(&address), size);
+        }
+        if (!full) {
             thread_ = std::thread([this] { Serve(); });
         }
     }
@@ -60,8 +72,6 @@ class LoopbackHttpServer {
     }
 
   private:
-    static constexpr int kWaitMs = 5000;
-
     static sockaddr_in Address(int port) {
         sockaddr_in address{};
         address.sin_family = AF_INET;
@@ -70,29 +80,15 @@ class LoopbackHttpServer {
         return address;
     }
 
-    // A socket bound to a port of the kernel's choice, listening unless `backlog` is negative.
-    static int BoundSocket(int backlog, int& port) {
-        const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in address = Address(0);
-        socklen_t size = sizeof address;
-        ::bind(fd, reinterpret_cast<sockaddr*>(&address), size);
-        if (backlog >= 0) {
-            ::listen(fd, backlog);
-        }
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
-        port = ntohs(address.sin_port);
-        return fd;
+    static bool Readable(int fd) {
+        pollfd entry{fd, POLLIN, 0};
+        return ::poll(&entry, 1, 5000) > 0;
     }
 
     void Finish() {
         if (thread_.joinable()) {
             thread_.join();
         }
-    }
-
-    static bool Readable(int fd) {
-        pollfd entry{fd, POLLIN, 0};
-        return ::poll(&entry, 1, kWaitMs) > 0;
     }
 
     void Serve() {
@@ -114,7 +110,7 @@ class LoopbackHttpServer {
     }
 
     Script script_;
-    int listener_ = -1;
+    int listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     int port_ = 0;
     std::vector<int> queued_;
     std::string request_;

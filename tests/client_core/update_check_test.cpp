@@ -23,10 +23,6 @@ class RecordingReporter : public UpdateCheckReporter {
     int newVersion = 0;
 };
 
-std::string VersionResponse(const std::string& body) {
-    return "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
-}
-
 struct CheckCase {
     std::string name;
     // Update.ini; "{url}" stands for the test server's address. Absent: no Update.ini at all.
@@ -42,7 +38,7 @@ class UpdateCheck : public testing::TestWithParam<CheckCase> {};
 TEST_P(UpdateCheck, ComparesVersionsAsNumbers) {
     const CheckCase& c = GetParam();
     test::TestFolder program, cache;
-    LoopbackHttpServer server({VersionResponse(c.announced)});
+    LoopbackHttpServer server({LoopbackHttpServer::Ok(c.announced)});
     if (c.updateIni) {
         std::string ini = *c.updateIni;
         if (const std::size_t at = ini.find("{url}"); at != std::string::npos)

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -8,43 +7,28 @@
 #include "client/core/phone_preparation.h"
 #include "platform/tool_locator.h"
 #include "tests/apk/apk_builder.h"
+#include "tests/support/test_home.h"
 
 namespace tarnel::test {
 
-// A program folder and a cache folder of the test's own (XDG_CACHE_HOME points at the latter),
-// optionally with a stand-in companion APK that the simulated phone takes for the real one.
-class ClientFolders {
+// A home of the test's own, optionally with a stand-in companion APK in its program folder that
+// the simulated phone takes for the real one.
+class ClientFolders : public TestHome {
   public:
-    explicit ClientFolders(const std::string& tag)
-        : root_(FreshTestFolder(tag)), program_(root_ / "program"), cache_(root_ / "cache") {
-        std::filesystem::create_directories(program_);
-        std::filesystem::create_directories(cache_);
-        setenv("XDG_CACHE_HOME", cache_.c_str(), 1);
-    }
-    ~ClientFolders() {
-        std::error_code error;
-        std::filesystem::remove_all(root_, error);
-    }
+    ClientFolders() : TestHome("", true) {}
 
     void AddCompanionApk(const std::string& versionName) {
         ApkContents apk;
         apk.packageName = "com.kestrum.player";
         apk.versionName = versionName;
         apk.label = "Tarnel";
-        BuildApk(apk, CompanionApk());
+        BuildApk(apk, ProgramFolder() / "tarnel.apk");
     }
-    std::filesystem::path CompanionApk() const { return program_ / "tarnel.apk"; }
-    const std::filesystem::path& Root() const { return root_; }
 
     // Six reads as the wizard makes them, with the given pause.
     PreparationSettings Settings(std::chrono::milliseconds pause) const {
-        return {CompanionApk(), pause, 6};
+        return {ProgramFolder() / "tarnel.apk", pause, 6};
     }
-
-  private:
-    std::filesystem::path root_;
-    std::filesystem::path program_;
-    std::filesystem::path cache_;
 };
 
 inline DeviceBridge ClientBridge() {

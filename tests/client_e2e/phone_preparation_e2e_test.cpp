@@ -61,7 +61,7 @@ class PreparePhoneWith : public ::testing::TestWithParam<CompanionCase> {};
 
 TEST_P(PreparePhoneWith, ReportsTheScenarioReady) {
     const CompanionCase& row = GetParam();
-    ClientFolders folders("prepare");
+    ClientFolders folders;
     if (row.shipped != nullptr)
         folders.AddCompanionApk(row.shipped);
     Scenario scenario = {{"companionDelayMs", row.companionDelayMs}, {"release", "11"}};
@@ -85,14 +85,14 @@ TEST_P(PreparePhoneWith, ReportsTheScenarioReady) {
 
     EXPECT_EQ(InstalledCompanionVersion(phone), row.installedAfter ? row.installedAfter : "");
     EXPECT_TRUE(std::filesystem::is_regular_file(ScreenshotPath()));
-    EXPECT_EQ(ScreenshotPath().parent_path().parent_path(), folders.Root() / "cache" / "tarnel");
+    EXPECT_EQ(ScreenshotPath().parent_path().parent_path(), folders.Folder() / "cache" / "tarnel");
 }
 
 INSTANTIATE_TEST_SUITE_P(Phones, PreparePhoneWith, ::testing::ValuesIn(kCompanionCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(PreparePhone, AStopEndsTheWaitWithoutAReport) {
-    ClientFolders folders("prepare-stop");
+    ClientFolders folders;
     folders.AddCompanionApk("2.2.0");
     SimulatedPhone phone(Scenario{{"companionDelayMs", 60000}});
     DeviceBridge bridge = ClientBridge();

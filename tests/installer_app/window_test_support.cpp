@@ -17,7 +17,7 @@ void BoxAnswerer::AnswerOpenBoxes() {
         if (box == nullptr || !box->isVisible()) {
             continue;
         }
-        boxes.push_back({box->icon(), box->windowTitle(), box->text(), box->standardButtons()});
+        boxes.push_back({box->windowTitle(), box->text(), box->standardButtons()});
         QAbstractButton* button = box->button(press);
         if (button == nullptr) {
             button = box->buttons().front();

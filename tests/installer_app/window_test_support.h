@@ -23,7 +23,6 @@ namespace tarnel::test {
 // The installer window's home: a vendor host on a closed loopback port, no adb.
 struct WindowTestHome : TestHome {
     WindowTestHome() : TestHome("webhost=127.0.0.1:9\n") {}
-    std::filesystem::path IconFolder() const { return Folder() / "cache" / "tarnel" / "tmp"; }
 };
 
 // Runs a QTest class the way tarnelInstall runs its window.
@@ -41,7 +40,6 @@ int RunWindowTests(int argc, char** argv) {
 class BoxAnswerer : public QObject {
   public:
     struct Box {
-        QMessageBox::Icon icon;
         QString caption;
         QString text;
         QMessageBox::StandardButtons buttons;

@@ -3,7 +3,6 @@
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
-#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/socket.h>
@@ -13,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <sstream>
 #include <stdexcept>
 #include <thread>
 
@@ -29,8 +29,7 @@ namespace {
 using namespace std::chrono_literals;
 
 std::filesystem::path MakeTempFolder() {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/tarnel-phone-XXXXXX";
+    std::string pattern = (std::filesystem::temp_directory_path() / "tarnel-phone-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) {
         throw std::runtime_error("cannot create a temporary folder: " +
                                  std::string(std::strerror(errno)));
@@ -53,31 +52,9 @@ int FreeLoopbackPort() {
     return ntohs(address.sin_port);
 }
 
-std::string Describe(const AdbRun& run) {
-    return "exit " + std::to_string(run.exitStatus) + (run.timedOut ? " (timed out)" : "") +
-           ", stdout: " + run.out + ", stderr: " + run.err;
-}
-
-// Reads the line "ready 127.0.0.1:PORT" the simulator prints once it listens.
-int ReadReadyPort(int fd, std::chrono::milliseconds limit) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    std::string text;
-    while (text.find('\n') == std::string::npos) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        pollfd waiting{fd, POLLIN, 0};
-        if (left.count() <= 0 || poll(&waiting, 1, static_cast<int>(left.count())) <= 0) {
-            return -1;
-        }
-        char buffer[256];
-        const ssize_t got = read(fd, buffer, sizeof buffer);
-        if (got <= 0) {
-            return -1;
-        }
-        text.append(buffer, static_cast<size_t>(got));
-    }
-    const std::string prefix = "ready 127.0.0.1:";
-    return text.starts_with(prefix) ? std::atoi(text.c_str() + prefix.size()) : -1;
+std::string ReadText(const std::filesystem::path& file) {
+    std::ifstream in(file);
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 }  // namespace
@@ -160,19 +137,13 @@ void SimulatedPhone::StopPhone() {
         }
     }
     phonePid_ = -1;
-    std::ifstream in(folder_ / "phonesim.log");
-    const std::string log(std::istreambuf_iterator<char>(in), {});
+    const std::string log = ReadText(folder_ / "phonesim.log");
     if (diedEarly || log.find("Sanitizer") != std::string::npos ||
         log.find("runtime error:") != std::string::npos) {
         ADD_FAILURE() << "tarnel-phonesim " << (diedEarly ? "died during the test" : "misbehaved")
                       << ":\n"
                       << log;
     }
-}
-
-std::vector<std::string> SimulatedPhone::Environment() const {
-    const std::filesystem::path home = folder_ / "home";
-    return {"HOME=" + home.string(), "ANDROID_ADB_LOG_PATH=" + (folder_ / "adb.log").string()};
 }
 
 void SimulatedPhone::StartAdbServer() {
@@ -194,11 +165,8 @@ void SimulatedPhone::StartAdbServer() {
 void SimulatedPhone::StartPhone(const Scenario& scenario) {
     const std::filesystem::path scenarioFile = folder_ / "scenario.json";
     std::ofstream(scenarioFile) << scenario.dump(2);
-    int fds[2];
-    if (pipe2(fds, O_CLOEXEC) != 0) {
-        throw std::runtime_error("pipe: " + std::string(std::strerror(errno)));
-    }
     const std::string program = TARNEL_PHONESIM_PATH;
+    const std::filesystem::path out = folder_ / "phonesim.out";
     const std::string log = (folder_ / "phonesim.log").string();
     std::vector<std::string> arguments = {
         program, "--port", "0", "--root", root_.string(), "--scenario", scenarioFile.string()};
@@ -210,40 +178,33 @@ void SimulatedPhone::StartPhone(const Scenario& scenario) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, out.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, log.c_str(),
                                      O_WRONLY | O_CREAT | O_TRUNC, 0644);
     pid_t pid = -1;
     const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    close(fds[1]);
     if (spawned != 0) {
-        close(fds[0]);
         throw std::runtime_error("cannot start " + program + ": " + std::strerror(spawned));
     }
     phonePid_ = pid;
-    const int port = ReadReadyPort(fds[0], 30s);
-    close(fds[0]);
-    if (port <= 0) {
-        std::ifstream in(log);
-        throw std::runtime_error("tarnel-phonesim did not start: " +
-                                 std::string(std::istreambuf_iterator<char>(in), {}));
+    // It prints "ready 127.0.0.1:PORT" once it listens.
+    std::string ready;
+    Eventually([&] { return (ready = ReadText(out)).find('\n') != std::string::npos; }, 30s);
+    if (!ready.starts_with("ready 127.0.0.1:")) {
+        throw std::runtime_error("tarnel-phonesim did not start: " + ReadText(log));
     }
-    serial_ = "127.0.0.1:" + std::to_string(port);
+    serial_ = ready.substr(6, ready.find('\n') - 6);
 }
 
 void SimulatedPhone::Plug() {
     const AdbRun connected = AdbServer({"connect", serial_}, 30s);
-    if (refusesHandshake_) {
-        // adb gives up at once on a phone that wants authentication it cannot get.
-        if (!WaitForState("unauthorized")) {
-            throw std::runtime_error("the phone did not show as unauthorized: " +
-                                     Describe(connected));
-        }
-        return;
-    }
-    if (!WaitForState("device")) {
-        throw std::runtime_error("adb did not list the phone as a device: " + Describe(connected));
+    // adb gives up at once on a phone that wants authentication it cannot get.
+    const std::string expected = refusesHandshake_ ? "unauthorized" : "device";
+    if (!WaitForState(expected)) {
+        throw std::runtime_error("adb did not list the phone as " + expected + ": exit " +
+                                 std::to_string(connected.exitStatus) + ", " + connected.Both());
     }
 }
 
@@ -269,7 +230,8 @@ AdbRun SimulatedPhone::AdbServer(const std::vector<std::string>& arguments,
     RunOptions options;
     options.timeLimit = limit;
     options.separateErrors = true;
-    options.environment = Environment();
+    options.environment = {"HOME=" + (folder_ / "home").string(),
+                           "ANDROID_ADB_LOG_PATH=" + (folder_ / "adb.log").string()};
     const RunResult run = RunProcess(argv, options);
     if (run.outcome == RunResult::Outcome::CouldNotStart) {
         throw std::runtime_error("cannot run adb; is the adb package installed?");
@@ -279,12 +241,10 @@ AdbRun SimulatedPhone::AdbServer(const std::vector<std::string>& arguments,
 
 std::string SimulatedPhone::State() const {
     const AdbRun devices = AdbServer({"devices"}, 30s);
-    const std::string prefix = serial_ + "\t";
-    for (size_t at = devices.out.find(prefix); at != std::string::npos;
-         at = devices.out.find(prefix, at + 1)) {
-        if (at == 0 || devices.out[at - 1] == '\n') {
-            const size_t from = at + prefix.size();
-            return devices.out.substr(from, devices.out.find('\n', from) - from);
+    std::istringstream lines(devices.out);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.starts_with(serial_ + "\t")) {
+            return line.substr(serial_.size() + 1);
         }
     }
     return {};

@@ -74,7 +74,6 @@ class SimulatedPhone {
     void Stop();
     void StopPhone();
     void StartPhone(const Scenario& scenario);
-    std::vector<std::string> Environment() const;
 
     std::filesystem::path folder_;
     std::filesystem::path root_;

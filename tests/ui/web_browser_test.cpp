@@ -70,7 +70,6 @@ class WebBrowserTest : public QObject {
         const QString fallback = "http://" + kDefaultVendorHost + "/tnapi/pchtml?4";
         const QString path = QStringLiteral("/tnapi/pchtml?4");
         QTest::newRow("no config file") << QByteArray() << path << fallback;
-        QTest::newRow("no key") << QByteArray("[MAINVER]\nmainver=1.0\n") << path << fallback;
         QTest::newRow("host and port, CRLF")
             << QByteArray("[URL]\r\niniurl=http://a/b\r\nwebhost = 127.0.0.1:8080\r\n") << path
             << "http://127.0.0.1:8080/tnapi/pchtml?4";
@@ -83,8 +82,6 @@ class WebBrowserTest : public QObject {
             << QByteArray("[URL]\nwebhost=me@evil.example\n") << path << fallback;
         QTest::newRow("a whole address")
             << QByteArray("[URL]\nwebhost=http://x.example/\n") << path << fallback;
-        QTest::newRow("binary garbage")
-            << QByteArray("[URL]\nwebhost=\xff\xfe\x01\n") << path << fallback;
     }
     void vendorHostComesFromTheProgramConfig() {
         QFETCH(QByteArray, updateIni);
