@@ -5,12 +5,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <zip.h>
-#include <zlib.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <optional>
+
+#include "installer/package/whole_entry.h"
 
 namespace tarnel {
 
@@ -123,6 +125,30 @@ CopyStatus CopyEntryToFile(zip* archive, std::uint64_t index, std::uint64_t expe
     return CopyStatus::Done;
 }
 
+CopyStatus CopyWholeEntry(WholeEntryReader& reader, int packageFd, const EntrySpan& entry, int fd,
+                          const CopyHooks& hooks, std::string* error) {
+    if (hooks.stop.stop_requested()) {
+        return CopyStatus::Cancelled;
+    }
+    const std::optional<std::span<const char>> read = reader.Read(packageFd, entry, error);
+    if (!read) {
+        return CopyStatus::Failed;
+    }
+    const std::span<const char> data = *read;
+    // In pieces, so that zero blocks stay unwritten as in the streaming copy.
+    constexpr std::size_t kPiece = 256 << 10;
+    for (std::size_t offset = 0; offset < data.size(); offset += kPiece) {
+        const std::size_t size = std::min(kPiece, data.size() - offset);
+        if (!WriteAt(fd, data.data() + offset, size, offset, error)) {
+            return CopyStatus::Failed;
+        }
+    }
+    if (hooks.bytesDone) {
+        hooks.bytesDone->fetch_add(data.size(), std::memory_order_relaxed);
+    }
+    return CopyStatus::Done;
+}
+
 CopyStatus CopyStoredRange(zip* archive, std::uint64_t index, std::uint64_t offset,
                            std::uint64_t length, int fd, std::span<char> buffer,
                            const CopyHooks& hooks, std::uint32_t* crc, std::string* error) {
@@ -134,7 +160,7 @@ CopyStatus CopyStoredRange(zip* archive, std::uint64_t index, std::uint64_t offs
         *error = ReadFailure(file.get());
         return CopyStatus::Failed;
     }
-    uLong sum = crc32(0L, Z_NULL, 0);
+    std::uint32_t sum = 0;
     std::uint64_t left = length;
     while (left > 0) {
         if (hooks.stop.stop_requested()) {
@@ -152,7 +178,7 @@ CopyStatus CopyStoredRange(zip* archive, std::uint64_t index, std::uint64_t offs
             return CopyStatus::Failed;
         }
         const auto size = static_cast<std::size_t>(got);
-        sum = crc32_z(sum, reinterpret_cast<const Bytef*>(buffer.data()), size);
+        sum = Crc32(sum, {buffer.data(), size});
         if (!WriteAt(fd, buffer.data(), size, offset, error)) {
             return CopyStatus::Failed;
         }
@@ -162,7 +188,7 @@ CopyStatus CopyStoredRange(zip* archive, std::uint64_t index, std::uint64_t offs
             hooks.bytesDone->fetch_add(size, std::memory_order_relaxed);
         }
     }
-    *crc = static_cast<std::uint32_t>(sum);
+    *crc = sum;
     return CopyStatus::Done;
 }
 
@@ -213,7 +239,7 @@ CopyStatus CopyStoredRangeByKernel(int packageFd, std::uint64_t dataStart, std::
         *error = "entry data ends early";
         return CopyStatus::Failed;
     }
-    uLong sum = crc32(0L, Z_NULL, 0);
+    std::uint32_t sum = 0;
     bool kernel = true;
     while (length > 0) {
         if (hooks.stop.stop_requested()) {
@@ -225,7 +251,7 @@ CopyStatus CopyStoredRangeByKernel(int packageFd, std::uint64_t dataStart, std::
             *error = std::string("cannot read entry: ") + std::strerror(errno);
             return CopyStatus::Failed;
         }
-        sum = crc32_z(sum, reinterpret_cast<const Bytef*>(source.Data()), size);
+        sum = Crc32(sum, {source.Data(), size});
         std::size_t copied = 0;
         while (kernel && copied < size) {
             loff_t from = static_cast<loff_t>(dataStart + offset + copied);
@@ -253,7 +279,7 @@ CopyStatus CopyStoredRangeByKernel(int packageFd, std::uint64_t dataStart, std::
             hooks.bytesDone->fetch_add(size, std::memory_order_relaxed);
         }
     }
-    *crc = static_cast<std::uint32_t>(sum);
+    *crc = sum;
     return CopyStatus::Done;
 }
 

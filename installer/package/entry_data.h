@@ -34,6 +34,15 @@ bool ReserveFileSize(int fd, std::uint64_t size, std::string* error);
 CopyStatus CopyEntryToFile(zip* archive, std::uint64_t index, std::uint64_t expectedSize, int fd,
                            std::span<char> buffer, const CopyHooks& hooks, std::string* error);
 
+class WholeEntryReader;
+struct EntrySpan;
+
+// Copies an entry that fits whole (FitsWhole) into fd from offset 0, read by reader from the
+// package file open at packageFd: one read, one inflate, one check, then the writes. fd must have
+// been sized with ReserveFileSize.
+CopyStatus CopyWholeEntry(WholeEntryReader& reader, int packageFd, const EntrySpan& entry, int fd,
+                          const CopyHooks& hooks, std::string* error);
+
 // Copies bytes [offset, offset + length) of a stored entry to the same offset of fd, giving their
 // CRC-32 in crc so that the pieces of one entry can be checked together (crc32_combine).
 CopyStatus CopyStoredRange(zip* archive, std::uint64_t index, std::uint64_t offset,

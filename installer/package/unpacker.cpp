@@ -14,6 +14,7 @@
 
 #include "installer/package/entry_data.h"
 #include "installer/package/entry_offsets.h"
+#include "installer/package/whole_entry.h"
 #include "platform/unique_fd.h"
 
 namespace tarnel {
@@ -23,6 +24,16 @@ namespace {
 constexpr std::size_t kBufferSize = 256 << 10;
 constexpr std::uint64_t kKernelCopyFrom = 1 << 20;
 constexpr auto kProgressInterval = std::chrono::milliseconds(100);
+
+// Large stored entries go from the package file to their files inside the kernel; small ones are
+// not worth the calls.
+bool ByKernel(const UnpackItem& item) {
+    return item.stored && item.size >= kKernelCopyFrom && item.dataStart;
+}
+
+EntrySpan Span(const UnpackItem& item) {
+    return {item.dataStart.value_or(0), item.compressedSize, item.size, item.crc, item.stored};
+}
 
 class UnpackRun {
   public:
@@ -56,6 +67,7 @@ class UnpackRun {
             Fail("cannot open package: " + error);
         }
         std::vector<char> buffer(kBufferSize);
+        WholeEntryReader reader;
         const CopyHooks hooks{&bytesDone_, stop_};
         while (archive && !failed_.load() && !stop_.stop_requested()) {
             const std::optional<std::size_t> next = NextItem(worker % 2 == 0);
@@ -64,7 +76,7 @@ class UnpackRun {
             }
             const UnpackItem& item = plan_.items[*next];
             const CopyStatus status = item.split ? CopyPiece(*archive, item, buffer, hooks)
-                                                 : CopyWhole(*archive, item, buffer, hooks);
+                                                 : CopyWhole(*archive, item, buffer, reader, hooks);
             if (status == CopyStatus::Done) {
                 filesDone_.fetch_add(item.split ? 0 : 1);
             }
@@ -122,7 +134,7 @@ class UnpackRun {
     }
 
     CopyStatus CopyWhole(const PackageArchive& archive, const UnpackItem& item,
-                         std::span<char> buffer, const CopyHooks& hooks) {
+                         std::span<char> buffer, WholeEntryReader& reader, const CopyHooks& hooks) {
         std::string error;
         unique_fd fd = tree_.CreateFile(item.components, item.readOnly ? 0444 : 0644, &error);
         if (!fd) {
@@ -131,9 +143,15 @@ class UnpackRun {
         }
         CopyStatus status = CopyStatus::Failed;
         if (ReserveFileSize(fd.Get(), item.size, &error)) {
-            status = item.dataStart ? CopyByKernel(item, fd.Get(), hooks, error)
-                                    : CopyEntryToFile(archive.Handle(), item.index, item.size,
-                                                      fd.Get(), buffer, hooks, &error);
+            const EntrySpan span = Span(item);
+            if (ByKernel(item)) {
+                status = CopyByKernel(item, fd.Get(), hooks, error);
+            } else if (item.dataStart && FitsWhole(span)) {
+                status = CopyWholeEntry(reader, packageFd_, span, fd.Get(), hooks, &error);
+            } else {
+                status = CopyEntryToFile(archive.Handle(), item.index, item.size, fd.Get(), buffer,
+                                         hooks, &error);
+            }
         }
         if (status == CopyStatus::Done && !SetFileTimes(fd.Get(), item.times)) {
             error = kTimesFailure;
@@ -169,7 +187,7 @@ class UnpackRun {
         SplitFile& split = *item.split;
         std::string error;
         const CopyStatus status =
-            item.dataStart ? CopyStoredRangeByKernel(packageFd_, *item.dataStart, item.offset,
+            ByKernel(item) ? CopyStoredRangeByKernel(packageFd_, *item.dataStart, item.offset,
                                                      item.length, split.fd.Get(), hooks,
                                                      &split.pieceCrcs[item.piece], &error)
                            : CopyStoredRange(archive.Handle(), item.index, item.offset, item.length,
@@ -240,15 +258,15 @@ bool FinishSplitFiles(const OutputTree& tree, const UnpackPlan& plan) {
     return allClosed;
 }
 
-// Large stored entries go from the package file to their files inside the kernel; small ones are
-// not worth the calls, and deflated ones must pass through zlib.
-void LetTheKernelCopy(int packageFd, UnpackPlan& plan) {
+// Where the data of each plain stored or deflated entry begins, so that it can be read without
+// the archive reader; the others (encrypted, other methods) take the archive reader's way.
+void FindEntryData(int packageFd, UnpackPlan& plan) {
     if (packageFd < 0) {
         return;
     }
     const std::vector<std::optional<std::uint64_t>> offsets = EntryDataOffsets(packageFd);
     for (UnpackItem& item : plan.items) {
-        if (item.stored && item.size >= kKernelCopyFrom && item.index < offsets.size()) {
+        if ((item.stored || item.deflated) && !item.encrypted && item.index < offsets.size()) {
             item.dataStart = offsets[item.index];
         }
     }
@@ -283,7 +301,7 @@ UnpackReport UnpackArchive(const std::filesystem::path& package,
         }
     }
     const unique_fd packageFd(open(package.c_str(), O_RDONLY | O_CLOEXEC));
-    LetTheKernelCopy(packageFd.Get(), plan);
+    FindEntryData(packageFd.Get(), plan);
     UnpackRun run(package, packageFd.Get(), *tree, plan, options.stop);
     const unsigned workers = WorkerCount(options, plan.items.size());
     {

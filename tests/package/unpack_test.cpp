@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <atomic>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -162,15 +164,22 @@ void Damage(const fs::path& path, const std::string& marker) {
 }
 
 // A flipped byte fails the unpack by name and leaves no partial file, in a small entry, in a
-// large one that the kernel copies whole and in one piece of an entry copied in pieces.
+// large one that the kernel copies whole, in one piece of an entry copied in pieces and in a
+// deflated one (noise, so that deflate keeps the marker as it is).
 TEST(UnpackDamage, CrcErrorFailsAndRemovesThePartialFile) {
     std::string big(kPiece * 2 + 4096, 'x');
     big.replace(kPiece + 100, 9, "DAMAGE-ME");
     std::string whole(kPiece, 'w');
     whole.replace(kPiece / 2, 9, "DAMAGE-ME");
-    for (const std::string& data : {std::string("DAMAGE-ME-PLEASE"), whole, big}) {
+    std::string noise(5000, '\0');
+    std::mt19937 random(3);
+    std::generate(noise.begin(), noise.end(), [&] { return static_cast<char>(random()); });
+    noise.replace(2500, 9, "DAMAGE-ME");
+    const std::pair<std::string, bool> cases[] = {
+        {"DAMAGE-ME-PLEASE", true}, {whole, true}, {big, true}, {noise, false}};
+    for (const auto& [data, stored] : cases) {
         TestFolder folder;
-        WriteArchive(folder / "p.tpk", {{"ok.txt", "fine"}, {"bad.obb", data, {.stored = true}}});
+        WriteArchive(folder / "p.tpk", {{"ok.txt", "fine"}, {"bad.obb", data, {.stored = stored}}});
         Damage(folder / "p.tpk", "DAMAGE-ME");
         const UnpackReport report =
             UnpackArchive(folder / "p.tpk", folder / "out", {.threads = 2, .pieceSize = kPiece});
