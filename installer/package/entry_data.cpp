@@ -1,8 +1,10 @@
 #include "installer/package/entry_data.h"
 
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 #include <zip.h>
 
@@ -229,6 +231,80 @@ bool KernelCannotCopy(int error) {
 }
 
 }  // namespace
+
+bool ReadFullyAt(int fd, char* data, std::size_t size, std::uint64_t offset, std::string* error) {
+    while (size > 0) {
+        const ssize_t got = pread(fd, data, size, static_cast<off_t>(offset));
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            *error = got < 0 ? std::string("cannot read entry: ") + std::strerror(errno)
+                             : "entry data ends early";
+            return false;
+        }
+        data += got;
+        size -= static_cast<std::size_t>(got);
+        offset += static_cast<std::uint64_t>(got);
+    }
+    return true;
+}
+
+bool KernelCopyPays(int packageFd, std::uint64_t start) {
+    struct statfs system {};
+    if (fstatfs(packageFd, &system) != 0) {
+        return false;
+    }
+    switch (static_cast<unsigned long>(system.f_type)) {
+        case NFS_SUPER_MAGIC:
+        case CIFS_SUPER_MAGIC:
+        case SMB2_SUPER_MAGIC:
+            return true;
+        case BTRFS_SUPER_MAGIC:
+        case XFS_SUPER_MAGIC:
+            return system.f_bsize > 0 && start % static_cast<std::uint64_t>(system.f_bsize) == 0;
+        default:
+            return false;
+    }
+}
+
+CopyStatus CopyStoredRangeFromPackage(int packageFd, std::uint64_t dataStart, std::uint64_t offset,
+                                      std::uint64_t length, int fd, std::span<char> buffer,
+                                      const CopyHooks& hooks, std::uint32_t* crc,
+                                      std::string* error) {
+    return KernelCopyPays(packageFd, dataStart + offset)
+               ? CopyStoredRangeByKernel(packageFd, dataStart, offset, length, fd, hooks, crc,
+                                         error)
+               : CopyStoredRangeThroughBuffer(packageFd, dataStart, offset, length, fd, buffer,
+                                              hooks, crc, error);
+}
+
+CopyStatus CopyStoredRangeThroughBuffer(int packageFd, std::uint64_t dataStart,
+                                        std::uint64_t offset, std::uint64_t length, int fd,
+                                        std::span<char> buffer, const CopyHooks& hooks,
+                                        std::uint32_t* crc, std::string* error) {
+    std::uint32_t sum = 0;
+    while (length > 0) {
+        if (hooks.stop.stop_requested()) {
+            return CopyStatus::Cancelled;
+        }
+        const auto size = static_cast<std::size_t>(std::min<std::uint64_t>(length, buffer.size()));
+        if (!ReadFullyAt(packageFd, buffer.data(), size, dataStart + offset, error)) {
+            return CopyStatus::Failed;
+        }
+        sum = Crc32(sum, {buffer.data(), size});
+        if (!WriteAt(fd, buffer.data(), size, offset, error)) {
+            return CopyStatus::Failed;
+        }
+        offset += size;
+        length -= size;
+        if (hooks.bytesDone) {
+            hooks.bytesDone->fetch_add(size, std::memory_order_relaxed);
+        }
+    }
+    *crc = sum;
+    return CopyStatus::Done;
+}
 
 CopyStatus CopyStoredRangeByKernel(int packageFd, std::uint64_t dataStart, std::uint64_t offset,
                                    std::uint64_t length, int fd, const CopyHooks& hooks,

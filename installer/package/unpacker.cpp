@@ -22,13 +22,13 @@ namespace tarnel {
 namespace {
 
 constexpr std::size_t kBufferSize = 256 << 10;
-constexpr std::uint64_t kKernelCopyFrom = 1 << 20;
+constexpr std::uint64_t kStoredLarge = 1 << 20;
 constexpr auto kProgressInterval = std::chrono::milliseconds(100);
 
-// Large stored entries go from the package file to their files inside the kernel; small ones are
-// not worth the calls.
-bool ByKernel(const UnpackItem& item) {
-    return item.stored && item.size >= kKernelCopyFrom && item.dataStart;
+// Large stored entries are copied straight from the package file in pieces of a buffer; small
+// ones are read whole.
+bool StoredLarge(const UnpackItem& item) {
+    return item.stored && item.size >= kStoredLarge && item.dataStart;
 }
 
 EntrySpan Span(const UnpackItem& item) {
@@ -144,8 +144,8 @@ class UnpackRun {
         CopyStatus status = CopyStatus::Failed;
         if (ReserveFileSize(fd.Get(), item.size, &error)) {
             const EntrySpan span = Span(item);
-            if (ByKernel(item)) {
-                status = CopyByKernel(item, fd.Get(), hooks, error);
+            if (StoredLarge(item)) {
+                status = CopyStoredLarge(item, fd.Get(), buffer, hooks, error);
             } else if (item.dataStart && FitsWhole(span)) {
                 status = CopyWholeEntry(reader, packageFd_, span, fd.Get(), hooks, &error);
             } else {
@@ -170,11 +170,11 @@ class UnpackRun {
         return status;
     }
 
-    CopyStatus CopyByKernel(const UnpackItem& item, int fd, const CopyHooks& hooks,
-                            std::string& error) {
+    CopyStatus CopyStoredLarge(const UnpackItem& item, int fd, std::span<char> buffer,
+                               const CopyHooks& hooks, std::string& error) {
         std::uint32_t crc = 0;
-        const CopyStatus status = CopyStoredRangeByKernel(packageFd_, *item.dataStart, 0, item.size,
-                                                          fd, hooks, &crc, &error);
+        const CopyStatus status = CopyStoredRangeFromPackage(
+            packageFd_, *item.dataStart, 0, item.size, fd, buffer, hooks, &crc, &error);
         if (status == CopyStatus::Done && crc != item.crc) {
             error = "CRC error: the data is damaged";
             return CopyStatus::Failed;
@@ -187,12 +187,13 @@ class UnpackRun {
         SplitFile& split = *item.split;
         std::string error;
         const CopyStatus status =
-            ByKernel(item) ? CopyStoredRangeByKernel(packageFd_, *item.dataStart, item.offset,
-                                                     item.length, split.fd.Get(), hooks,
-                                                     &split.pieceCrcs[item.piece], &error)
-                           : CopyStoredRange(archive.Handle(), item.index, item.offset, item.length,
+            StoredLarge(item)
+                ? CopyStoredRangeFromPackage(packageFd_, *item.dataStart, item.offset, item.length,
                                              split.fd.Get(), buffer, hooks,
-                                             &split.pieceCrcs[item.piece], &error);
+                                             &split.pieceCrcs[item.piece], &error)
+                : CopyStoredRange(archive.Handle(), item.index, item.offset, item.length,
+                                  split.fd.Get(), buffer, hooks, &split.pieceCrcs[item.piece],
+                                  &error);
         if (status == CopyStatus::Failed) {
             FailEntry(item, error);
         }

@@ -1,33 +1,14 @@
 #include "installer/package/whole_entry.h"
 
 #include <libdeflate.h>
-#include <unistd.h>
 
-#include <cerrno>
-#include <cstring>
 #include <new>
+
+#include "installer/package/entry_data.h"
 
 namespace tarnel {
 
 namespace {
-
-bool ReadFully(int fd, char* data, std::size_t size, std::uint64_t offset, std::string* error) {
-    while (size > 0) {
-        const ssize_t got = pread(fd, data, size, static_cast<off_t>(offset));
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
-            *error = got < 0 ? std::string("cannot read entry: ") + std::strerror(errno)
-                             : "entry data ends early";
-            return false;
-        }
-        data += got;
-        size -= static_cast<std::size_t>(got);
-        offset += static_cast<std::uint64_t>(got);
-    }
-    return true;
-}
 
 const char* InflateFailure(libdeflate_result result) {
     switch (result) {
@@ -71,14 +52,14 @@ std::optional<std::span<const char>> WholeEntryReader::Read(int packageFd, const
         data_.resize(size);
     }
     if (entry.stored) {
-        if (!ReadFully(packageFd, data_.data(), size, entry.dataStart, error)) {
+        if (!ReadFullyAt(packageFd, data_.data(), size, entry.dataStart, error)) {
             return std::nullopt;
         }
     } else {
         if (packed_.size() < packedSize) {
             packed_.resize(packedSize);
         }
-        if (!ReadFully(packageFd, packed_.data(), packedSize, entry.dataStart, error)) {
+        if (!ReadFullyAt(packageFd, packed_.data(), packedSize, entry.dataStart, error)) {
             return std::nullopt;
         }
         // With no place for the actual length, anything but exactly size bytes is a failure.

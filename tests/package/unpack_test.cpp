@@ -1,13 +1,18 @@
 // Unpacking packages made by our writer: hostile names, links, times, damage, progress.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <atomic>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "installer/package/entry_data.h"
 #include "installer/package/output_tree.h"
 #include "installer/package/package_writer.h"
 #include "installer/package/unpacker.h"
@@ -186,6 +191,47 @@ TEST(UnpackDamage, CrcErrorFailsAndRemovesThePartialFile) {
         EXPECT_EQ(report.status, UnpackStatus::Failed);
         EXPECT_NE(report.message.find("bad.obb: CRC error"), std::string::npos) << report.message;
         EXPECT_FALSE(fs::exists(folder / "out" / "bad.obb"));
+    }
+}
+
+// The kernel's copy and the buffer's give the range's bytes at the same offset and their CRC, and
+// fail where the package ends before the range does.
+TEST(UnpackStoredCopy, KernelAndBufferGiveTheSameBytesAndCrc) {
+    TestFolder folder;
+    std::string data(3 << 20, '\0');  // a mebibyte of pattern, then zeros
+    for (std::size_t i = 0; i < (1 << 20); ++i) {
+        data[i] = static_cast<char>(i * 7 / 3);
+    }
+    test::WriteFile(folder / "package", std::string(123, 'p') + data);
+    const unique_fd package(open((folder / "package").c_str(), O_RDONLY | O_CLOEXEC));
+    std::vector<char> buffer(256 << 10);
+    using Copy = std::function<CopyStatus(std::uint64_t, int, std::uint32_t*, std::string*)>;
+    const std::pair<const char*, Copy> ways[] = {
+        {"kernel",
+         [&](std::uint64_t length, int fd, std::uint32_t* crc, std::string* error) {
+             return CopyStoredRangeByKernel(package.Get(), 123, 1000, length, fd, {}, crc, error);
+         }},
+        {"buffer",
+         [&](std::uint64_t length, int fd, std::uint32_t* crc, std::string* error) {
+             return CopyStoredRangeThroughBuffer(package.Get(), 123, 1000, length, fd, buffer, {},
+                                                 crc, error);
+         }},
+    };
+    for (const auto& [name, copy] : ways) {
+        const fs::path out = folder / name;
+        unique_fd fd(open(out.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644));
+        ASSERT_EQ(ftruncate(fd.Get(), static_cast<off_t>(data.size())), 0);
+        std::uint32_t crc = 0;
+        std::string error;
+        ASSERT_EQ(copy(data.size() - 1000, fd.Get(), &crc, &error), CopyStatus::Done) << error;
+        fd.Close();
+        EXPECT_EQ(ReadFile(out).substr(1000), data.substr(1000)) << name;
+        EXPECT_EQ(crc, crc32(0, reinterpret_cast<const Bytef*>(data.data()) + 1000,
+                             static_cast<uInt>(data.size() - 1000)))
+            << name;
+        fd = unique_fd(open(out.c_str(), O_WRONLY | O_CLOEXEC));
+        EXPECT_EQ(copy(data.size(), fd.Get(), &crc, &error), CopyStatus::Failed) << name;
+        EXPECT_EQ(error, "entry data ends early") << name;
     }
 }
 
