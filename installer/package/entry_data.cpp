@@ -145,6 +145,13 @@ CopyStatus CopyWholeEntry(WholeEntryReader& reader, int packageFd, const EntrySp
             return CopyStatus::Failed;
         }
     }
+    // An unwritten zero tail would leave the file short.
+    const std::size_t tail = data.empty() ? 0 : (data.size() - 1) / kPiece * kPiece;
+    if (AllZero(data.data() + tail, data.size() - tail) &&
+        ftruncate(fd, static_cast<off_t>(data.size())) != 0) {
+        *error = std::string("cannot size file: ") + std::strerror(errno);
+        return CopyStatus::Failed;
+    }
     if (hooks.bytesDone) {
         hooks.bytesDone->fetch_add(data.size(), std::memory_order_relaxed);
     }

@@ -38,8 +38,8 @@ class WholeEntryReader;
 struct EntrySpan;
 
 // Copies an entry that fits whole (FitsWhole) into fd from offset 0, read by reader from the
-// package file open at packageFd: one read, one inflate, one check, then the writes. fd must have
-// been sized with ReserveFileSize.
+// package file open at packageFd: one read, one inflate, one check, then the writes. fd must be
+// empty; it needs no reservation, as the data is all at hand and written at once.
 CopyStatus CopyWholeEntry(WholeEntryReader& reader, int packageFd, const EntrySpan& entry, int fd,
                           const CopyHooks& hooks, std::string* error);
 

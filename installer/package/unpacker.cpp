@@ -142,16 +142,13 @@ class UnpackRun {
             return CopyStatus::Failed;
         }
         CopyStatus status = CopyStatus::Failed;
-        if (ReserveFileSize(fd.Get(), item.size, &error)) {
-            const EntrySpan span = Span(item);
-            if (StoredLarge(item)) {
-                status = CopyStoredLarge(item, fd.Get(), buffer, hooks, error);
-            } else if (item.dataStart && FitsWhole(span)) {
-                status = CopyWholeEntry(reader, packageFd_, span, fd.Get(), hooks, &error);
-            } else {
-                status = CopyEntryToFile(archive.Handle(), item.index, item.size, fd.Get(), buffer,
-                                         hooks, &error);
-            }
+        const EntrySpan span = Span(item);
+        if (!StoredLarge(item) && item.dataStart && FitsWhole(span)) {
+            status = CopyWholeEntry(reader, packageFd_, span, fd.Get(), hooks, &error);
+        } else if (ReserveFileSize(fd.Get(), item.size, &error)) {
+            status = StoredLarge(item) ? CopyStoredLarge(item, fd.Get(), buffer, hooks, error)
+                                       : CopyEntryToFile(archive.Handle(), item.index, item.size,
+                                                         fd.Get(), buffer, hooks, &error);
         }
         if (status == CopyStatus::Done && !SetFileTimes(fd.Get(), item.times)) {
             error = kTimesFailure;
