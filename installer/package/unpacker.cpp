@@ -60,23 +60,16 @@ class UnpackRun {
     }
 
     void WorkOn(unsigned worker) {
-        std::string error;
-        std::optional<PackageArchive> archive =
-            PackageArchive::Open(package_, &error, PackageArchive::Check::Light);
-        if (!archive) {
-            Fail("cannot open package: " + error);
-        }
-        std::vector<char> buffer(kBufferSize);
-        WholeEntryReader reader;
+        Tools tools;
         const CopyHooks hooks{&bytesDone_, stop_};
-        while (archive && !failed_.load() && !stop_.stop_requested()) {
+        while (!failed_.load() && !stop_.stop_requested()) {
             const std::optional<std::size_t> next = NextItem(worker % 2 == 0);
             if (!next) {
                 break;
             }
             const UnpackItem& item = plan_.items[*next];
-            const CopyStatus status = item.split ? CopyPiece(*archive, item, buffer, hooks)
-                                                 : CopyWhole(*archive, item, buffer, reader, hooks);
+            const CopyStatus status =
+                item.split ? CopyPiece(tools, item, hooks) : CopyWhole(tools, item, hooks);
             if (status == CopyStatus::Done) {
                 filesDone_.fetch_add(item.split ? 0 : 1);
             }
@@ -105,6 +98,25 @@ class UnpackRun {
     }
 
   private:
+    // One worker's own: its buffers, and its handle on the archive, opened when an entry first
+    // needs the archive reader.
+    struct Tools {
+        std::vector<char> buffer = std::vector<char>(kBufferSize);
+        WholeEntryReader reader;
+        std::optional<PackageArchive> archive;
+    };
+
+    zip* ArchiveReader(Tools& tools, std::string* error) {
+        if (!tools.archive) {
+            tools.archive = PackageArchive::Open(package_, error, PackageArchive::Check::Light);
+            if (!tools.archive) {
+                *error = "cannot open package: " + *error;
+                return nullptr;
+            }
+        }
+        return tools.archive->Handle();
+    }
+
     std::optional<std::size_t> NextItem(bool largeFirst) {
         for (int queue = 0; queue < 2; ++queue) {
             if (largeFirst == (queue == 0)) {
@@ -133,8 +145,7 @@ class UnpackRun {
         Fail(JoinComponents(item.components) + ": " + error);
     }
 
-    CopyStatus CopyWhole(const PackageArchive& archive, const UnpackItem& item,
-                         std::span<char> buffer, WholeEntryReader& reader, const CopyHooks& hooks) {
+    CopyStatus CopyWhole(Tools& tools, const UnpackItem& item, const CopyHooks& hooks) {
         std::string error;
         unique_fd fd = tree_.CreateFile(item.components, item.readOnly ? 0444 : 0644, &error);
         if (!fd) {
@@ -144,11 +155,14 @@ class UnpackRun {
         CopyStatus status = CopyStatus::Failed;
         const EntrySpan span = Span(item);
         if (!StoredLarge(item) && item.dataStart && FitsWhole(span)) {
-            status = CopyWholeEntry(reader, packageFd_, span, fd.Get(), hooks, &error);
+            status = CopyWholeEntry(tools.reader, packageFd_, span, fd.Get(), hooks, &error);
         } else if (ReserveFileSize(fd.Get(), item.size, &error)) {
-            status = StoredLarge(item) ? CopyStoredLarge(item, fd.Get(), buffer, hooks, error)
-                                       : CopyEntryToFile(archive.Handle(), item.index, item.size,
-                                                         fd.Get(), buffer, hooks, &error);
+            if (StoredLarge(item)) {
+                status = CopyStoredLarge(item, fd.Get(), tools.buffer, hooks, error);
+            } else if (zip* archive = ArchiveReader(tools, &error)) {
+                status = CopyEntryToFile(archive, item.index, item.size, fd.Get(), tools.buffer,
+                                         hooks, &error);
+            }
         }
         if (status == CopyStatus::Done && !SetFileTimes(fd.Get(), item.times)) {
             error = kTimesFailure;
@@ -179,18 +193,19 @@ class UnpackRun {
         return status;
     }
 
-    CopyStatus CopyPiece(const PackageArchive& archive, const UnpackItem& item,
-                         std::span<char> buffer, const CopyHooks& hooks) {
+    CopyStatus CopyPiece(Tools& tools, const UnpackItem& item, const CopyHooks& hooks) {
         SplitFile& split = *item.split;
+        std::uint32_t* pieceCrc = &split.pieceCrcs[item.piece];
         std::string error;
-        const CopyStatus status =
-            StoredLarge(item)
-                ? CopyStoredRangeFromPackage(packageFd_, *item.dataStart, item.offset, item.length,
-                                             split.fd.Get(), buffer, hooks,
-                                             &split.pieceCrcs[item.piece], &error)
-                : CopyStoredRange(archive.Handle(), item.index, item.offset, item.length,
-                                  split.fd.Get(), buffer, hooks, &split.pieceCrcs[item.piece],
-                                  &error);
+        CopyStatus status = CopyStatus::Failed;
+        if (StoredLarge(item)) {
+            status =
+                CopyStoredRangeFromPackage(packageFd_, *item.dataStart, item.offset, item.length,
+                                           split.fd.Get(), tools.buffer, hooks, pieceCrc, &error);
+        } else if (zip* archive = ArchiveReader(tools, &error)) {
+            status = CopyStoredRange(archive, item.index, item.offset, item.length, split.fd.Get(),
+                                     tools.buffer, hooks, pieceCrc, &error);
+        }
         if (status == CopyStatus::Failed) {
             FailEntry(item, error);
         }

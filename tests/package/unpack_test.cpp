@@ -242,10 +242,13 @@ TEST(UnpackProgress, LargeStoredEntryIsCopiedInPiecesAndReported) {
     for (std::size_t i = 0; i < big.size(); i += 4093) {
         big[i] = static_cast<char>(i / 4093);
     }
-    const std::string zeros(3 << 20, '\0');
+    // Zeros past the size read whole (streamed), and a zero tail on a file read whole.
+    const std::string zeros(5 << 20, '\0');
+    const std::string tail = "t" + std::string(600 << 10, '\0');
     WriteArchive(folder / "p.tpk", {{"android/obb/main.obb", big, {.stored = true}},
                                     {"small.txt", "s"},
-                                    {"zeros.bin", zeros}});
+                                    {"zeros.bin", zeros},
+                                    {"tail.bin", tail}});
     std::vector<std::pair<std::uint64_t, std::uint64_t>> seen;
     const UnpackReport report =
         UnpackArchive(folder / "p.tpk", folder / "out",
@@ -254,10 +257,11 @@ TEST(UnpackProgress, LargeStoredEntryIsCopiedInPiecesAndReported) {
                        .threads = 3,
                        .pieceSize = kPiece});
     ASSERT_EQ(report.status, UnpackStatus::Done) << report.message;
-    EXPECT_EQ(report.files, 3u);
+    EXPECT_EQ(report.files, 4u);
     EXPECT_EQ(ReadFile(folder / "out" / "android" / "obb" / "main.obb"), big);
     EXPECT_EQ(ReadFile(folder / "out" / "zeros.bin"), zeros);
-    const std::uint64_t total = big.size() + 1 + zeros.size();
+    EXPECT_EQ(ReadFile(folder / "out" / "tail.bin"), tail);
+    const std::uint64_t total = big.size() + 1 + zeros.size() + tail.size();
     ASSERT_FALSE(seen.empty());
     EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
     EXPECT_EQ(seen.back(), std::make_pair(total, total));
