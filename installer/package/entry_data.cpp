@@ -28,8 +28,8 @@ bool AllZero(const char* data, std::size_t size) {
     return size == 0 || (data[0] == 0 && std::memcmp(data, data + 1, size - 1) == 0);
 }
 
-// The file already has its final size and reads as zeros where nothing was written, so zero
-// blocks (sparse game data, padding) cost no writes.
+}  // namespace
+
 bool WriteAt(int fd, const char* data, std::size_t size, std::uint64_t offset, std::string* error) {
     if (AllZero(data, size)) {
         return true;
@@ -49,6 +49,8 @@ bool WriteAt(int fd, const char* data, std::size_t size, std::uint64_t offset, s
     }
     return true;
 }
+
+namespace {
 
 ZipFile OpenEntry(zip* archive, std::uint64_t index, std::string* error) {
     ZipFile file(zip_fopen_index(archive, index, 0));

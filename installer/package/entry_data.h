@@ -75,6 +75,11 @@ CopyStatus CopyStoredRangeThroughBuffer(int packageFd, std::uint64_t dataStart,
                                         std::span<char> buffer, const CopyHooks& hooks,
                                         std::uint32_t* crc, std::string* error);
 
+// Writes size bytes at offset of fd unless they are all zero: the file already has its final size
+// and reads as zeros where nothing was written, so zero blocks (sparse game data, padding) cost
+// no writes.
+bool WriteAt(int fd, const char* data, std::size_t size, std::uint64_t offset, std::string* error);
+
 // Reads exactly size bytes at offset of fd; a file ending early is "entry data ends early".
 bool ReadFullyAt(int fd, char* data, std::size_t size, std::uint64_t offset, std::string* error);
 

@@ -12,6 +12,7 @@
 #include <mutex>
 #include <thread>
 
+#include "installer/package/deflated_entry.h"
 #include "installer/package/entry_data.h"
 #include "installer/package/entry_offsets.h"
 #include "installer/package/whole_entry.h"
@@ -159,6 +160,9 @@ class UnpackRun {
         } else if (ReserveFileSize(fd.Get(), item.size, &error)) {
             if (StoredLarge(item)) {
                 status = CopyStoredLarge(item, fd.Get(), tools.buffer, hooks, error);
+            } else if (item.dataStart && item.deflated) {
+                status = CopyDeflatedFromPackage(packageFd_, span, fd.Get(), tools.buffer, hooks,
+                                                 &error);
             } else if (zip* archive = ArchiveReader(tools, &error)) {
                 status = CopyEntryToFile(archive, item.index, item.size, fd.Get(), tools.buffer,
                                          hooks, &error);

@@ -169,19 +169,25 @@ void Damage(const fs::path& path, const std::string& marker) {
 }
 
 // A flipped byte fails the unpack by name and leaves no partial file, in a small entry, in a
-// large one that the kernel copies whole, in one piece of an entry copied in pieces and in a
-// deflated one (noise, so that deflate keeps the marker as it is).
+// large one copied whole, in one piece of an entry copied in pieces and in deflated ones (noise,
+// so that deflate keeps the marker as it is).
 TEST(UnpackDamage, CrcErrorFailsAndRemovesThePartialFile) {
     std::string big(kPiece * 2 + 4096, 'x');
     big.replace(kPiece + 100, 9, "DAMAGE-ME");
     std::string whole(kPiece, 'w');
     whole.replace(kPiece / 2, 9, "DAMAGE-ME");
-    std::string noise(5000, '\0');
     std::mt19937 random(3);
-    std::generate(noise.begin(), noise.end(), [&] { return static_cast<char>(random()); });
-    noise.replace(2500, 9, "DAMAGE-ME");
-    const std::pair<std::string, bool> cases[] = {
-        {"DAMAGE-ME-PLEASE", true}, {whole, true}, {big, true}, {noise, false}};
+    const auto noise = [&](std::size_t size) {
+        std::string data(size, '\0');
+        std::generate(data.begin(), data.end(), [&] { return static_cast<char>(random()); });
+        return data.replace(size / 2, 9, "DAMAGE-ME");
+    };
+    // Deflated: one read whole, one too large for that.
+    const std::pair<std::string, bool> cases[] = {{"DAMAGE-ME-PLEASE", true},
+                                                  {whole, true},
+                                                  {big, true},
+                                                  {noise(5000), false},
+                                                  {noise(5 << 20), false}};
     for (const auto& [data, stored] : cases) {
         TestFolder folder;
         WriteArchive(folder / "p.tpk", {{"ok.txt", "fine"}, {"bad.obb", data, {.stored = stored}}});
