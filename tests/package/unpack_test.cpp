@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -93,12 +92,20 @@ TEST(UnpackHostile, EachKindIsSkippedAndCounted) {
     EXPECT_FALSE(fs::exists("/tmp/tarnel-escape"));
 }
 
-TEST(UnpackHostile, LinksAreNotCreatedAndNotWrittenThrough) {
+// A link entry is neither made nor written through by a later entry; links left in a reused
+// folder are replaced, never followed.
+TEST(UnpackHostile, LinksAreNeitherMadeNorFollowed) {
     TestFolder folder;
+    fs::create_directories(folder / "elsewhere");
+    fs::create_directories(folder / "out");
+    fs::create_directory_symlink(folder / "elsewhere", folder / "out" / "android");
+    fs::create_symlink(folder / "elsewhere" / "victim", folder / "out" / "file.txt");
     std::optional<PackageWriter> writer = PackageWriter::Create(folder / "p.tpk");
     ASSERT_TRUE(writer);
     writer->AddSymbolicLink("link", folder.Path().string());
     writer->AddFile("link/planted.txt", "evil");
+    writer->AddFile("android/data.bin", "data");
+    writer->AddFile("file.txt", "text");
     ASSERT_TRUE(writer->Finish());
     const UnpackReport report = UnpackArchive(folder / "p.tpk", folder / "out");
     EXPECT_EQ(report.status, UnpackStatus::Done) << report.message;
@@ -106,17 +113,6 @@ TEST(UnpackHostile, LinksAreNotCreatedAndNotWrittenThrough) {
     EXPECT_EQ(report.skipped[0].reason, "symbolic link");
     EXPECT_TRUE(fs::is_directory(fs::symlink_status(folder / "out" / "link")));
     EXPECT_FALSE(fs::exists(folder / "planted.txt"));
-}
-
-TEST(UnpackHostile, LinksLeftInAReusedFolderAreReplaced) {
-    TestFolder folder;
-    fs::create_directories(folder / "out");
-    fs::create_directories(folder / "elsewhere");
-    fs::create_directory_symlink(folder / "elsewhere", folder / "out" / "android");
-    fs::create_symlink(folder / "elsewhere" / "victim", folder / "out" / "file.txt");
-    WriteArchive(folder / "p.tpk", {{"android/data.bin", "data"}, {"file.txt", "text"}});
-    const UnpackReport report = UnpackArchive(folder / "p.tpk", folder / "out");
-    EXPECT_EQ(report.status, UnpackStatus::Done) << report.message;
     EXPECT_TRUE(fs::is_empty(folder / "elsewhere"));
     EXPECT_EQ(ReadFile(folder / "out" / "android" / "data.bin"), "data");
     EXPECT_EQ(ReadFile(folder / "out" / "file.txt"), "text");
@@ -159,15 +155,6 @@ TEST(UnpackAttributes, TimesComeFromUtFieldOrDosTime) {
 // Small pieces, so that splitting is tested on small entries.
 constexpr std::uint64_t kPiece = 1 << 20;
 
-// Flips one byte of entry data in a finished archive.
-void Damage(const fs::path& path, const std::string& marker) {
-    std::string bytes = ReadFile(path);
-    const std::size_t at = bytes.find(marker);
-    ASSERT_NE(at, std::string::npos);
-    bytes[at] ^= 0x01;
-    test::WriteFile(path, bytes);
-}
-
 // A flipped byte fails the unpack by name and leaves no partial file, in a small entry, in a
 // large one copied whole, in one piece of an entry copied in pieces and in deflated ones (noise,
 // so that deflate keeps the marker as it is).
@@ -191,7 +178,11 @@ TEST(UnpackDamage, CrcErrorFailsAndRemovesThePartialFile) {
     for (const auto& [data, stored] : cases) {
         TestFolder folder;
         WriteArchive(folder / "p.tpk", {{"ok.txt", "fine"}, {"bad.obb", data, {.stored = stored}}});
-        Damage(folder / "p.tpk", "DAMAGE-ME");
+        std::string bytes = ReadFile(folder / "p.tpk");
+        const std::size_t at = bytes.find("DAMAGE-ME");
+        ASSERT_NE(at, std::string::npos);
+        bytes[at] ^= 0x01;
+        test::WriteFile(folder / "p.tpk", bytes);
         const UnpackReport report =
             UnpackArchive(folder / "p.tpk", folder / "out", {.threads = 2, .pieceSize = kPiece});
         EXPECT_EQ(report.status, UnpackStatus::Failed);
@@ -210,34 +201,27 @@ TEST(UnpackStoredCopy, KernelAndBufferGiveTheSameBytesAndCrc) {
     }
     test::WriteFile(folder / "package", std::string(123, 'p') + data);
     const unique_fd package(open((folder / "package").c_str(), O_RDONLY | O_CLOEXEC));
+    const std::string range = data.substr(1000);
     std::vector<char> buffer(256 << 10);
-    using Copy = std::function<CopyStatus(std::uint64_t, int, std::uint32_t*, std::string*)>;
-    const std::pair<const char*, Copy> ways[] = {
-        {"kernel",
-         [&](std::uint64_t length, int fd, std::uint32_t* crc, std::string* error) {
-             return CopyStoredRangeByKernel(package.Get(), 123, 1000, length, fd, {}, crc, error);
-         }},
-        {"buffer",
-         [&](std::uint64_t length, int fd, std::uint32_t* crc, std::string* error) {
-             return CopyStoredRangeThroughBuffer(package.Get(), 123, 1000, length, fd, buffer, {},
-                                                 crc, error);
-         }},
-    };
-    for (const auto& [name, copy] : ways) {
-        const fs::path out = folder / name;
-        unique_fd fd(open(out.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644));
+    for (const bool kernel : {true, false}) {
+        const auto copy = [&](std::uint64_t length, int fd, std::uint32_t* crc,
+                              std::string* error) {
+            return kernel ? CopyStoredRangeByKernel(package.Get(), 123, 1000, length, fd, {}, crc,
+                                                    error)
+                          : CopyStoredRangeThroughBuffer(package.Get(), 123, 1000, length, fd,
+                                                         buffer, {}, crc, error);
+        };
+        const fs::path out = folder / (kernel ? "kernel" : "buffer");
+        const unique_fd fd(open(out.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644));
         ASSERT_EQ(ftruncate(fd.Get(), static_cast<off_t>(data.size())), 0);
         std::uint32_t crc = 0;
         std::string error;
-        ASSERT_EQ(copy(data.size() - 1000, fd.Get(), &crc, &error), CopyStatus::Done) << error;
-        fd.Close();
-        EXPECT_EQ(ReadFile(out).substr(1000), data.substr(1000)) << name;
-        EXPECT_EQ(crc, crc32(0, reinterpret_cast<const Bytef*>(data.data()) + 1000,
-                             static_cast<uInt>(data.size() - 1000)))
-            << name;
-        fd = unique_fd(open(out.c_str(), O_WRONLY | O_CLOEXEC));
-        EXPECT_EQ(copy(data.size(), fd.Get(), &crc, &error), CopyStatus::Failed) << name;
-        EXPECT_EQ(error, "entry data ends early") << name;
+        ASSERT_EQ(copy(range.size(), fd.Get(), &crc, &error), CopyStatus::Done) << error;
+        EXPECT_EQ(ReadFile(out).substr(1000), range) << kernel;
+        EXPECT_EQ(crc, crc32(0, reinterpret_cast<const Bytef*>(range.data()),
+                             static_cast<uInt>(range.size())));
+        EXPECT_EQ(copy(data.size(), fd.Get(), &crc, &error), CopyStatus::Failed) << kernel;
+        EXPECT_EQ(error, "entry data ends early") << kernel;
     }
 }
 
