@@ -37,8 +37,8 @@ struct UnpackItem {
     bool stored = false;
     bool deflated = false;
     bool encrypted = false;
-    // Where the entry's data begins in the package file, for a read that bypasses the archive
-    // reader: a copy by the kernel, or a whole-buffer inflate.
+    // Where the entry's data begins in the package file, for reading it without the archive
+    // reader (plain stored and deflated entries only).
     std::optional<std::uint64_t> dataStart;
     bool readOnly = false;
     EntryTimes times;
