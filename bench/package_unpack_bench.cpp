@@ -182,7 +182,9 @@ void RunRounds(const fs::path& package, const fs::path& outs, std::vector<Conten
             contender.best.peakKib = std::max(contender.best.peakKib, m.peakKib);
         }
     }
+    // Written out, so that the next minute's file creations here, not the next five, skip them.
     RemoveFolderTree(outs);
+    sync();
 }
 
 }  // namespace
