@@ -68,6 +68,36 @@ std::string ReadFailure(zip_file_t* file) {
     return std::string("cannot read entry: ") + zip_error_strerror(failure);
 }
 
+// Copies length bytes to offset of fd piece by piece, each piece read into buffer by read(offset,
+// size), which gives the bytes read, or 0 with error set; gives the CRC of them all in crc.
+template <typename Read>
+CopyStatus CopyPieces(const Read& read, std::uint64_t offset, std::uint64_t length, int fd,
+                      std::span<char> buffer, const CopyHooks& hooks, std::uint32_t* crc,
+                      std::string* error) {
+    std::uint32_t sum = 0;
+    while (length > 0) {
+        if (hooks.stop.stop_requested()) {
+            return CopyStatus::Cancelled;
+        }
+        const std::size_t size =
+            read(offset, static_cast<std::size_t>(std::min<std::uint64_t>(length, buffer.size())));
+        if (size == 0) {
+            return CopyStatus::Failed;
+        }
+        sum = Crc32(sum, {buffer.data(), size});
+        if (!WriteAt(fd, buffer.data(), size, offset, error)) {
+            return CopyStatus::Failed;
+        }
+        offset += size;
+        length -= size;
+        if (hooks.bytesDone) {
+            hooks.bytesDone->fetch_add(size, std::memory_order_relaxed);
+        }
+    }
+    *crc = sum;
+    return CopyStatus::Done;
+}
+
 }  // namespace
 
 bool ReserveFileSize(int fd, std::uint64_t size, std::string* error) {
@@ -171,36 +201,15 @@ CopyStatus CopyStoredRange(zip* archive, std::uint64_t index, std::uint64_t offs
         *error = ReadFailure(file.get());
         return CopyStatus::Failed;
     }
-    std::uint32_t sum = 0;
-    std::uint64_t left = length;
-    while (left > 0) {
-        if (hooks.stop.stop_requested()) {
-            return CopyStatus::Cancelled;
+    const auto read = [&](std::uint64_t, std::size_t size) -> std::size_t {
+        const zip_int64_t got = zip_fread(file.get(), buffer.data(), size);
+        if (got <= 0) {
+            *error = got < 0 ? ReadFailure(file.get()) : "entry data ends early";
+            return 0;
         }
-        const std::size_t want =
-            static_cast<std::size_t>(std::min<std::uint64_t>(left, buffer.size()));
-        const zip_int64_t got = zip_fread(file.get(), buffer.data(), want);
-        if (got < 0) {
-            *error = ReadFailure(file.get());
-            return CopyStatus::Failed;
-        }
-        if (got == 0) {
-            *error = "entry data ends early";
-            return CopyStatus::Failed;
-        }
-        const auto size = static_cast<std::size_t>(got);
-        sum = Crc32(sum, {buffer.data(), size});
-        if (!WriteAt(fd, buffer.data(), size, offset, error)) {
-            return CopyStatus::Failed;
-        }
-        offset += size;
-        left -= size;
-        if (hooks.bytesDone) {
-            hooks.bytesDone->fetch_add(size, std::memory_order_relaxed);
-        }
-    }
-    *crc = sum;
-    return CopyStatus::Done;
+        return static_cast<std::size_t>(got);
+    };
+    return CopyPieces(read, offset, length, fd, buffer, hooks, crc, error);
 }
 
 namespace {
@@ -292,27 +301,10 @@ CopyStatus CopyStoredRangeThroughBuffer(int packageFd, std::uint64_t dataStart,
                                         std::uint64_t offset, std::uint64_t length, int fd,
                                         std::span<char> buffer, const CopyHooks& hooks,
                                         std::uint32_t* crc, std::string* error) {
-    std::uint32_t sum = 0;
-    while (length > 0) {
-        if (hooks.stop.stop_requested()) {
-            return CopyStatus::Cancelled;
-        }
-        const auto size = static_cast<std::size_t>(std::min<std::uint64_t>(length, buffer.size()));
-        if (!ReadFullyAt(packageFd, buffer.data(), size, dataStart + offset, error)) {
-            return CopyStatus::Failed;
-        }
-        sum = Crc32(sum, {buffer.data(), size});
-        if (!WriteAt(fd, buffer.data(), size, offset, error)) {
-            return CopyStatus::Failed;
-        }
-        offset += size;
-        length -= size;
-        if (hooks.bytesDone) {
-            hooks.bytesDone->fetch_add(size, std::memory_order_relaxed);
-        }
-    }
-    *crc = sum;
-    return CopyStatus::Done;
+    const auto read = [&](std::uint64_t offset, std::size_t size) -> std::size_t {
+        return ReadFullyAt(packageFd, buffer.data(), size, dataStart + offset, error) ? size : 0;
+    };
+    return CopyPieces(read, offset, length, fd, buffer, hooks, crc, error);
 }
 
 CopyStatus CopyStoredRangeByKernel(int packageFd, std::uint64_t dataStart, std::uint64_t offset,
