@@ -191,9 +191,10 @@ TEST(UnpackDamage, CrcErrorFailsAndRemovesThePartialFile) {
     }
 }
 
-// The kernel's copy and the buffer's give the range's bytes at the same offset and their CRC, and
-// fail where the package ends before the range does.
-TEST(UnpackStoredCopy, KernelAndBufferGiveTheSameBytesAndCrc) {
+// The kernel's copy (taken where file systems share blocks or copy on the server, so not on the
+// test machine's) gives the range's bytes at the same offset and their CRC, and fails where the
+// package ends before the range does.
+TEST(UnpackStoredCopy, KernelCopyGivesTheBytesAndTheirCrc) {
     TestFolder folder;
     std::string data(3 << 20, '\0');  // a mebibyte of pattern, then zeros
     for (std::size_t i = 0; i < (1 << 20); ++i) {
@@ -201,28 +202,22 @@ TEST(UnpackStoredCopy, KernelAndBufferGiveTheSameBytesAndCrc) {
     }
     test::WriteFile(folder / "package", std::string(123, 'p') + data);
     const unique_fd package(open((folder / "package").c_str(), O_RDONLY | O_CLOEXEC));
+    const unique_fd out(open((folder / "out").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644));
+    ASSERT_EQ(ftruncate(out.Get(), static_cast<off_t>(data.size())), 0);
     const std::string range = data.substr(1000);
-    std::vector<char> buffer(256 << 10);
-    for (const bool kernel : {true, false}) {
-        const auto copy = [&](std::uint64_t length, int fd, std::uint32_t* crc,
-                              std::string* error) {
-            return kernel ? CopyStoredRangeByKernel(package.Get(), 123, 1000, length, fd, {}, crc,
-                                                    error)
-                          : CopyStoredRangeThroughBuffer(package.Get(), 123, 1000, length, fd,
-                                                         buffer, {}, crc, error);
-        };
-        const fs::path out = folder / (kernel ? "kernel" : "buffer");
-        const unique_fd fd(open(out.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644));
-        ASSERT_EQ(ftruncate(fd.Get(), static_cast<off_t>(data.size())), 0);
-        std::uint32_t crc = 0;
-        std::string error;
-        ASSERT_EQ(copy(range.size(), fd.Get(), &crc, &error), CopyStatus::Done) << error;
-        EXPECT_EQ(ReadFile(out).substr(1000), range) << kernel;
-        EXPECT_EQ(crc, crc32(0, reinterpret_cast<const Bytef*>(range.data()),
-                             static_cast<uInt>(range.size())));
-        EXPECT_EQ(copy(data.size(), fd.Get(), &crc, &error), CopyStatus::Failed) << kernel;
-        EXPECT_EQ(error, "entry data ends early") << kernel;
-    }
+    std::uint32_t crc = 0;
+    std::string error;
+    ASSERT_EQ(CopyStoredRangeByKernel(package.Get(), 123, 1000, range.size(), out.Get(), {}, &crc,
+                                      &error),
+              CopyStatus::Done)
+        << error;
+    EXPECT_EQ(ReadFile(folder / "out").substr(1000), range);
+    EXPECT_EQ(crc, crc32(0, reinterpret_cast<const Bytef*>(range.data()),
+                         static_cast<uInt>(range.size())));
+    EXPECT_EQ(
+        CopyStoredRangeByKernel(package.Get(), 123, 1000, data.size(), out.Get(), {}, &crc, &error),
+        CopyStatus::Failed);
+    EXPECT_EQ(error, "entry data ends early");
 }
 
 // A large stored entry is copied in pieces by several threads; progress rises to the total.
