@@ -144,27 +144,47 @@ Measure Tool(std::vector<std::string> argv) {
 
 struct Contender {
     const char* name;
-    std::function<Measure()> run;
+    std::function<Measure(const fs::path& out)> run;
     Measure best{1e9, 1e9, 0, true};
 };
 
+// Removes the large files below folder, keeping the small ones.
+void RemoveLargeFiles(const fs::path& folder) {
+    std::vector<fs::path> large;
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(folder)) {
+        if (entry.is_regular_file() && entry.file_size() >= (1 << 20)) {
+            large.push_back(entry.path());
+        }
+    }
+    for (const fs::path& path : large) {
+        fs::remove(path);
+    }
+}
+
 // Rounds take the contenders in turn, so that a slow moment of the machine hits all of them.
-void RunRounds(const fs::path& package, const fs::path& out, std::vector<Contender>& contenders) {
+// Every run writes into a fresh folder, and the small files of earlier runs stay until the end:
+// ext4 without a journal reuses no inode within a minute of its deletion, and every file created
+// meanwhile scans past those, so deleting the previous run's 1500 files would charge the next
+// contender for them.
+void RunRounds(const fs::path& package, const fs::path& outs, std::vector<Contender>& contenders) {
     for (int round = 0; round < kRuns; ++round) {
         for (Contender& contender : contenders) {
-            RemoveFolderTree(out);
-            sync();
+            const fs::path out = outs / (std::to_string(round) + "-" + contender.name);
             fs::create_directories(out);
+            sync();
             // Pages of the package can drop out of the cache between runs; read it again.
             Tool({"cat", package.string()});
-            const Measure m = contender.run();
+            const Measure m = contender.run(out);
+            RemoveLargeFiles(out);
             contender.best.ok = contender.best.ok && m.ok;
             contender.best.seconds = std::min(contender.best.seconds, m.seconds);
             contender.best.cpuSeconds = std::min(contender.best.cpuSeconds, m.cpuSeconds);
             contender.best.peakKib = std::max(contender.best.peakKib, m.peakKib);
         }
     }
-    RemoveFolderTree(out);
+    // Written out, so that the next minute's file creations here, not the next five, skip them.
+    RemoveFolderTree(outs);
+    sync();
 }
 
 }  // namespace
@@ -183,27 +203,27 @@ int main(int argc, char** argv) {
         return 1;
     }
     const double mib = static_cast<double>(fs::file_size(package)) / (1 << 20);
-    const fs::path out = work / "out";
+    const fs::path outs = work / "out";
     std::vector<Contender> contenders = {
         {"tarnel",
-         [&] {
+         [&](const fs::path& out) {
              return InChild(
                  [&] { return UnpackArchive(package, out).status == UnpackStatus::Done ? 0 : 1; });
          }},
         {"cp",
-         [&] {
+         [&](const fs::path& out) {
              return Tool({"cp", package.string(), (out / "copy.tpk").string()});
          }},
         {"bsdtar",
-         [&] {
+         [&](const fs::path& out) {
              return Tool({"bsdtar", "-xf", package.string(), "-C", out.string()});
          }},
         {"unzip",
-         [&] {
+         [&](const fs::path& out) {
              return Tool({"unzip", "-o", "-q", package.string(), "-d", out.string()});
          }},
     };
-    RunRounds(package, out, contenders);
+    RunRounds(package, outs, contenders);
     std::printf("package: %.0f MiB (%d small deflated files, one stored obb of %llu MiB, an APK)\n",
                 mib, kSmallFiles, static_cast<unsigned long long>(obbMib));
     for (const Contender& c : contenders) {

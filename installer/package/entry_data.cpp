@@ -1,9 +1,10 @@
 #include "installer/package/entry_data.h"
 
 #include <fcntl.h>
-#include <libdeflate.h>
+#include <linux/magic.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 #include <zip.h>
 
@@ -11,6 +12,9 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <optional>
+
+#include "installer/package/whole_entry.h"
 
 namespace tarnel {
 
@@ -24,8 +28,8 @@ bool AllZero(const char* data, std::size_t size) {
     return size == 0 || (data[0] == 0 && std::memcmp(data, data + 1, size - 1) == 0);
 }
 
-// The file already has its final size and reads as zeros where nothing was written, so zero
-// blocks (sparse game data, padding) cost no writes.
+}  // namespace
+
 bool WriteAt(int fd, const char* data, std::size_t size, std::uint64_t offset, std::string* error) {
     if (AllZero(data, size)) {
         return true;
@@ -46,6 +50,8 @@ bool WriteAt(int fd, const char* data, std::size_t size, std::uint64_t offset, s
     return true;
 }
 
+namespace {
+
 ZipFile OpenEntry(zip* archive, std::uint64_t index, std::string* error) {
     ZipFile file(zip_fopen_index(archive, index, 0));
     if (!file) {
@@ -60,6 +66,36 @@ std::string ReadFailure(zip_file_t* file) {
         return "CRC error: the data is damaged";
     }
     return std::string("cannot read entry: ") + zip_error_strerror(failure);
+}
+
+// Copies length bytes to offset of fd piece by piece, each piece read into buffer by read(offset,
+// size), which gives the bytes read, or 0 with error set; gives the CRC of them all in crc.
+template <typename Read>
+CopyStatus CopyPieces(const Read& read, std::uint64_t offset, std::uint64_t length, int fd,
+                      std::span<char> buffer, const CopyHooks& hooks, std::uint32_t* crc,
+                      std::string* error) {
+    std::uint32_t sum = 0;
+    while (length > 0) {
+        if (hooks.stop.stop_requested()) {
+            return CopyStatus::Cancelled;
+        }
+        const std::size_t size =
+            read(offset, static_cast<std::size_t>(std::min<std::uint64_t>(length, buffer.size())));
+        if (size == 0) {
+            return CopyStatus::Failed;
+        }
+        sum = Crc32(sum, {buffer.data(), size});
+        if (!WriteAt(fd, buffer.data(), size, offset, error)) {
+            return CopyStatus::Failed;
+        }
+        offset += size;
+        length -= size;
+        if (hooks.bytesDone) {
+            hooks.bytesDone->fetch_add(size, std::memory_order_relaxed);
+        }
+    }
+    *crc = sum;
+    return CopyStatus::Done;
 }
 
 }  // namespace
@@ -123,6 +159,37 @@ CopyStatus CopyEntryToFile(zip* archive, std::uint64_t index, std::uint64_t expe
     return CopyStatus::Done;
 }
 
+CopyStatus CopyWholeEntry(WholeEntryReader& reader, int packageFd, const EntrySpan& entry, int fd,
+                          const CopyHooks& hooks, std::string* error) {
+    if (hooks.stop.stop_requested()) {
+        return CopyStatus::Cancelled;
+    }
+    const std::optional<std::span<const char>> read = reader.Read(packageFd, entry, error);
+    if (!read) {
+        return CopyStatus::Failed;
+    }
+    const std::span<const char> data = *read;
+    // In pieces, so that zero blocks stay unwritten as in the streaming copy.
+    constexpr std::size_t kPiece = 256 << 10;
+    for (std::size_t offset = 0; offset < data.size(); offset += kPiece) {
+        const std::size_t size = std::min(kPiece, data.size() - offset);
+        if (!WriteAt(fd, data.data() + offset, size, offset, error)) {
+            return CopyStatus::Failed;
+        }
+    }
+    // An unwritten zero tail would leave the file short.
+    const std::size_t tail = data.empty() ? 0 : (data.size() - 1) / kPiece * kPiece;
+    if (AllZero(data.data() + tail, data.size() - tail) &&
+        ftruncate(fd, static_cast<off_t>(data.size())) != 0) {
+        *error = std::string("cannot size file: ") + std::strerror(errno);
+        return CopyStatus::Failed;
+    }
+    if (hooks.bytesDone) {
+        hooks.bytesDone->fetch_add(data.size(), std::memory_order_relaxed);
+    }
+    return CopyStatus::Done;
+}
+
 CopyStatus CopyStoredRange(zip* archive, std::uint64_t index, std::uint64_t offset,
                            std::uint64_t length, int fd, std::span<char> buffer,
                            const CopyHooks& hooks, std::uint32_t* crc, std::string* error) {
@@ -134,36 +201,15 @@ CopyStatus CopyStoredRange(zip* archive, std::uint64_t index, std::uint64_t offs
         *error = ReadFailure(file.get());
         return CopyStatus::Failed;
     }
-    std::uint32_t sum = 0;
-    std::uint64_t left = length;
-    while (left > 0) {
-        if (hooks.stop.stop_requested()) {
-            return CopyStatus::Cancelled;
+    const auto read = [&](std::uint64_t, std::size_t size) -> std::size_t {
+        const zip_int64_t got = zip_fread(file.get(), buffer.data(), size);
+        if (got <= 0) {
+            *error = got < 0 ? ReadFailure(file.get()) : "entry data ends early";
+            return 0;
         }
-        const std::size_t want =
-            static_cast<std::size_t>(std::min<std::uint64_t>(left, buffer.size()));
-        const zip_int64_t got = zip_fread(file.get(), buffer.data(), want);
-        if (got < 0) {
-            *error = ReadFailure(file.get());
-            return CopyStatus::Failed;
-        }
-        if (got == 0) {
-            *error = "entry data ends early";
-            return CopyStatus::Failed;
-        }
-        const auto size = static_cast<std::size_t>(got);
-        sum = libdeflate_crc32(sum, buffer.data(), size);
-        if (!WriteAt(fd, buffer.data(), size, offset, error)) {
-            return CopyStatus::Failed;
-        }
-        offset += size;
-        left -= size;
-        if (hooks.bytesDone) {
-            hooks.bytesDone->fetch_add(size, std::memory_order_relaxed);
-        }
-    }
-    *crc = static_cast<std::uint32_t>(sum);
-    return CopyStatus::Done;
+        return static_cast<std::size_t>(got);
+    };
+    return CopyPieces(read, offset, length, fd, buffer, hooks, crc, error);
 }
 
 namespace {
@@ -204,6 +250,63 @@ bool KernelCannotCopy(int error) {
 
 }  // namespace
 
+bool ReadFullyAt(int fd, char* data, std::size_t size, std::uint64_t offset, std::string* error) {
+    while (size > 0) {
+        const ssize_t got = pread(fd, data, size, static_cast<off_t>(offset));
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            *error = got < 0 ? std::string("cannot read entry: ") + std::strerror(errno)
+                             : "entry data ends early";
+            return false;
+        }
+        data += got;
+        size -= static_cast<std::size_t>(got);
+        offset += static_cast<std::uint64_t>(got);
+    }
+    return true;
+}
+
+bool KernelCopyPays(int packageFd, std::uint64_t start) {
+    struct statfs system {};
+    if (fstatfs(packageFd, &system) != 0) {
+        return false;
+    }
+    switch (static_cast<unsigned long>(system.f_type)) {
+        case NFS_SUPER_MAGIC:
+        case CIFS_SUPER_MAGIC:
+        case SMB2_SUPER_MAGIC:
+            return true;
+        case BTRFS_SUPER_MAGIC:
+        case XFS_SUPER_MAGIC:
+            return system.f_bsize > 0 && start % static_cast<std::uint64_t>(system.f_bsize) == 0;
+        default:
+            return false;
+    }
+}
+
+CopyStatus CopyStoredRangeFromPackage(int packageFd, std::uint64_t dataStart, std::uint64_t offset,
+                                      std::uint64_t length, int fd, std::span<char> buffer,
+                                      const CopyHooks& hooks, std::uint32_t* crc,
+                                      std::string* error) {
+    return KernelCopyPays(packageFd, dataStart + offset)
+               ? CopyStoredRangeByKernel(packageFd, dataStart, offset, length, fd, hooks, crc,
+                                         error)
+               : CopyStoredRangeThroughBuffer(packageFd, dataStart, offset, length, fd, buffer,
+                                              hooks, crc, error);
+}
+
+CopyStatus CopyStoredRangeThroughBuffer(int packageFd, std::uint64_t dataStart,
+                                        std::uint64_t offset, std::uint64_t length, int fd,
+                                        std::span<char> buffer, const CopyHooks& hooks,
+                                        std::uint32_t* crc, std::string* error) {
+    const auto read = [&](std::uint64_t offset, std::size_t size) -> std::size_t {
+        return ReadFullyAt(packageFd, buffer.data(), size, dataStart + offset, error) ? size : 0;
+    };
+    return CopyPieces(read, offset, length, fd, buffer, hooks, crc, error);
+}
+
 CopyStatus CopyStoredRangeByKernel(int packageFd, std::uint64_t dataStart, std::uint64_t offset,
                                    std::uint64_t length, int fd, const CopyHooks& hooks,
                                    std::uint32_t* crc, std::string* error) {
@@ -225,9 +328,7 @@ CopyStatus CopyStoredRangeByKernel(int packageFd, std::uint64_t dataStart, std::
             *error = std::string("cannot read entry: ") + std::strerror(errno);
             return CopyStatus::Failed;
         }
-        // libdeflate's CRC uses the CPU's carry-less multiply, a few times zlib's speed: the check
-        // is half the work of a copy that the kernel does.
-        sum = libdeflate_crc32(sum, source.Data(), size);
+        sum = Crc32(sum, {source.Data(), size});
         std::size_t copied = 0;
         while (kernel && copied < size) {
             loff_t from = static_cast<loff_t>(dataStart + offset + copied);
@@ -255,7 +356,7 @@ CopyStatus CopyStoredRangeByKernel(int packageFd, std::uint64_t dataStart, std::
             hooks.bytesDone->fetch_add(size, std::memory_order_relaxed);
         }
     }
-    *crc = static_cast<std::uint32_t>(sum);
+    *crc = sum;
     return CopyStatus::Done;
 }
 

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <string>
 
+#include "installer/package/entry_data.h"
+
 namespace tarnel {
 namespace {
 
@@ -27,15 +29,8 @@ std::uint64_t Little(const std::string& bytes, std::size_t at, int width) {
 
 bool ReadAt(int fd, std::uint64_t offset, std::size_t size, std::string& out) {
     out.assign(size, '\0');
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t got =
-            pread(fd, out.data() + done, size - done, static_cast<off_t>(offset + done));
-        if (got <= 0)
-            return false;
-        done += static_cast<std::size_t>(got);
-    }
-    return true;
+    std::string ignored;
+    return ReadFullyAt(fd, out.data(), size, offset, &ignored);
 }
 
 struct Directory {

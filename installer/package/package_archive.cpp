@@ -70,6 +70,9 @@ std::optional<ArchiveEntry> PackageArchive::Entry(std::uint64_t index) const {
     entry.compressedSize = stat.comp_size;
     entry.crc = stat.crc;
     entry.stored = stat.comp_method == ZIP_CM_STORE;
+    entry.deflated = stat.comp_method == ZIP_CM_DEFLATE;
+    entry.encrypted =
+        (stat.valid & ZIP_STAT_ENCRYPTION_METHOD) != 0 && stat.encryption_method != ZIP_EM_NONE;
     std::uint8_t system = 0;
     std::uint32_t external = 0;
     zip_file_get_external_attributes(zip_.get(), index, 0, &system, &external);

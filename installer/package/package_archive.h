@@ -24,6 +24,8 @@ struct ArchiveEntry {
     std::uint64_t size = 0;
     std::uint32_t crc = 0;
     bool stored = false;  // kept uncompressed, so it can be copied in pieces without inflating
+    bool deflated = false;
+    bool encrypted = false;
 
     bool IsDirectory() const { return attributes & kAttributeDirectory; }
     bool IsSymbolicLink() const { return attributes & kAttributeSymbolicLink; }

@@ -148,7 +148,10 @@ bool MakeUnpackPlan(const PackageArchive& archive, const OutputTree& tree, std::
         item.components = std::move(components);
         item.size = entry->size;
         item.crc = entry->crc;
+        item.compressedSize = entry->compressedSize;
         item.stored = entry->stored;
+        item.deflated = entry->deflated;
+        item.encrypted = entry->encrypted;
         item.readOnly = entry->IsReadOnly();
         item.times = entry->times;
         item.length = entry->size;

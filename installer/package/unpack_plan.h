@@ -34,8 +34,12 @@ struct UnpackItem {
     std::vector<std::string> components;  // where the file goes below the unpack folder
     std::uint64_t size = 0;               // of the whole entry
     std::uint32_t crc = 0;
+    std::uint64_t compressedSize = 0;
     bool stored = false;
-    // Where a stored entry's data begins in the package file, for a copy by the kernel.
+    bool deflated = false;
+    bool encrypted = false;
+    // Where the entry's data begins in the package file, for reading it without the archive
+    // reader (plain stored and deflated entries only).
     std::optional<std::uint64_t> dataStart;
     bool readOnly = false;
     EntryTimes times;

@@ -12,8 +12,10 @@
 #include <mutex>
 #include <thread>
 
+#include "installer/package/deflated_entry.h"
 #include "installer/package/entry_data.h"
 #include "installer/package/entry_offsets.h"
+#include "installer/package/whole_entry.h"
 #include "platform/unique_fd.h"
 
 namespace tarnel {
@@ -21,8 +23,18 @@ namespace tarnel {
 namespace {
 
 constexpr std::size_t kBufferSize = 256 << 10;
-constexpr std::uint64_t kKernelCopyFrom = 1 << 20;
+constexpr std::uint64_t kStoredLarge = 1 << 20;
 constexpr auto kProgressInterval = std::chrono::milliseconds(100);
+
+// Large stored entries are copied straight from the package file in pieces of a buffer; small
+// ones are read whole.
+bool StoredLarge(const UnpackItem& item) {
+    return item.stored && item.size >= kStoredLarge && item.dataStart;
+}
+
+EntrySpan Span(const UnpackItem& item) {
+    return {item.dataStart.value_or(0), item.compressedSize, item.size, item.crc, item.stored};
+}
 
 class UnpackRun {
   public:
@@ -49,22 +61,16 @@ class UnpackRun {
     }
 
     void WorkOn(unsigned worker) {
-        std::string error;
-        std::optional<PackageArchive> archive =
-            PackageArchive::Open(package_, &error, PackageArchive::Check::Light);
-        if (!archive) {
-            Fail("cannot open package: " + error);
-        }
-        std::vector<char> buffer(kBufferSize);
+        Tools tools;
         const CopyHooks hooks{&bytesDone_, stop_};
-        while (archive && !failed_.load() && !stop_.stop_requested()) {
+        while (!failed_.load() && !stop_.stop_requested()) {
             const std::optional<std::size_t> next = NextItem(worker % 2 == 0);
             if (!next) {
                 break;
             }
             const UnpackItem& item = plan_.items[*next];
-            const CopyStatus status = item.split ? CopyPiece(*archive, item, buffer, hooks)
-                                                 : CopyWhole(*archive, item, buffer, hooks);
+            const CopyStatus status =
+                item.split ? CopyPiece(tools, item, hooks) : CopyWhole(tools, item, hooks);
             if (status == CopyStatus::Done) {
                 filesDone_.fetch_add(item.split ? 0 : 1);
             }
@@ -93,6 +99,25 @@ class UnpackRun {
     }
 
   private:
+    // One worker's own: its buffers, and its handle on the archive, opened when an entry first
+    // needs the archive reader.
+    struct Tools {
+        std::vector<char> buffer = std::vector<char>(kBufferSize);
+        WholeEntryReader reader;
+        std::optional<PackageArchive> archive;
+    };
+
+    zip* ArchiveReader(Tools& tools, std::string* error) {
+        if (!tools.archive) {
+            tools.archive = PackageArchive::Open(package_, error, PackageArchive::Check::Light);
+            if (!tools.archive) {
+                *error = "cannot open package: " + *error;
+                return nullptr;
+            }
+        }
+        return tools.archive->Handle();
+    }
+
     std::optional<std::size_t> NextItem(bool largeFirst) {
         for (int queue = 0; queue < 2; ++queue) {
             if (largeFirst == (queue == 0)) {
@@ -121,8 +146,7 @@ class UnpackRun {
         Fail(JoinComponents(item.components) + ": " + error);
     }
 
-    CopyStatus CopyWhole(const PackageArchive& archive, const UnpackItem& item,
-                         std::span<char> buffer, const CopyHooks& hooks) {
+    CopyStatus CopyWhole(Tools& tools, const UnpackItem& item, const CopyHooks& hooks) {
         std::string error;
         unique_fd fd = tree_.CreateFile(item.components, item.readOnly ? 0444 : 0644, &error);
         if (!fd) {
@@ -130,10 +154,19 @@ class UnpackRun {
             return CopyStatus::Failed;
         }
         CopyStatus status = CopyStatus::Failed;
-        if (ReserveFileSize(fd.Get(), item.size, &error)) {
-            status = item.dataStart ? CopyByKernel(item, fd.Get(), hooks, error)
-                                    : CopyEntryToFile(archive.Handle(), item.index, item.size,
-                                                      fd.Get(), buffer, hooks, &error);
+        const EntrySpan span = Span(item);
+        if (!StoredLarge(item) && item.dataStart && FitsWhole(span)) {
+            status = CopyWholeEntry(tools.reader, packageFd_, span, fd.Get(), hooks, &error);
+        } else if (ReserveFileSize(fd.Get(), item.size, &error)) {
+            if (StoredLarge(item)) {
+                status = CopyStoredLarge(item, fd.Get(), tools.buffer, hooks, error);
+            } else if (item.dataStart && item.deflated) {
+                status = CopyDeflatedFromPackage(packageFd_, span, fd.Get(), tools.buffer, hooks,
+                                                 &error);
+            } else if (zip* archive = ArchiveReader(tools, &error)) {
+                status = CopyEntryToFile(archive, item.index, item.size, fd.Get(), tools.buffer,
+                                         hooks, &error);
+            }
         }
         if (status == CopyStatus::Done && !SetFileTimes(fd.Get(), item.times)) {
             error = kTimesFailure;
@@ -152,11 +185,11 @@ class UnpackRun {
         return status;
     }
 
-    CopyStatus CopyByKernel(const UnpackItem& item, int fd, const CopyHooks& hooks,
-                            std::string& error) {
+    CopyStatus CopyStoredLarge(const UnpackItem& item, int fd, std::span<char> buffer,
+                               const CopyHooks& hooks, std::string& error) {
         std::uint32_t crc = 0;
-        const CopyStatus status = CopyStoredRangeByKernel(packageFd_, *item.dataStart, 0, item.size,
-                                                          fd, hooks, &crc, &error);
+        const CopyStatus status = CopyStoredRangeFromPackage(
+            packageFd_, *item.dataStart, 0, item.size, fd, buffer, hooks, &crc, &error);
         if (status == CopyStatus::Done && crc != item.crc) {
             error = "CRC error: the data is damaged";
             return CopyStatus::Failed;
@@ -164,17 +197,19 @@ class UnpackRun {
         return status;
     }
 
-    CopyStatus CopyPiece(const PackageArchive& archive, const UnpackItem& item,
-                         std::span<char> buffer, const CopyHooks& hooks) {
+    CopyStatus CopyPiece(Tools& tools, const UnpackItem& item, const CopyHooks& hooks) {
         SplitFile& split = *item.split;
+        std::uint32_t* pieceCrc = &split.pieceCrcs[item.piece];
         std::string error;
-        const CopyStatus status =
-            item.dataStart ? CopyStoredRangeByKernel(packageFd_, *item.dataStart, item.offset,
-                                                     item.length, split.fd.Get(), hooks,
-                                                     &split.pieceCrcs[item.piece], &error)
-                           : CopyStoredRange(archive.Handle(), item.index, item.offset, item.length,
-                                             split.fd.Get(), buffer, hooks,
-                                             &split.pieceCrcs[item.piece], &error);
+        CopyStatus status = CopyStatus::Failed;
+        if (StoredLarge(item)) {
+            status =
+                CopyStoredRangeFromPackage(packageFd_, *item.dataStart, item.offset, item.length,
+                                           split.fd.Get(), tools.buffer, hooks, pieceCrc, &error);
+        } else if (zip* archive = ArchiveReader(tools, &error)) {
+            status = CopyStoredRange(archive, item.index, item.offset, item.length, split.fd.Get(),
+                                     tools.buffer, hooks, pieceCrc, &error);
+        }
         if (status == CopyStatus::Failed) {
             FailEntry(item, error);
         }
@@ -240,15 +275,15 @@ bool FinishSplitFiles(const OutputTree& tree, const UnpackPlan& plan) {
     return allClosed;
 }
 
-// Large stored entries go from the package file to their files inside the kernel; small ones are
-// not worth the calls, and deflated ones must pass through zlib.
-void LetTheKernelCopy(int packageFd, UnpackPlan& plan) {
+// Where the data of each plain stored or deflated entry begins, so that it can be read without
+// the archive reader; the others (encrypted, other methods) take the archive reader's way.
+void FindEntryData(int packageFd, UnpackPlan& plan) {
     if (packageFd < 0) {
         return;
     }
     const std::vector<std::optional<std::uint64_t>> offsets = EntryDataOffsets(packageFd);
     for (UnpackItem& item : plan.items) {
-        if (item.stored && item.size >= kKernelCopyFrom && item.index < offsets.size()) {
+        if ((item.stored || item.deflated) && !item.encrypted && item.index < offsets.size()) {
             item.dataStart = offsets[item.index];
         }
     }
@@ -284,7 +319,7 @@ UnpackReport UnpackArchive(const std::filesystem::path& package,
         }
     }
     const unique_fd packageFd(open(package.c_str(), O_RDONLY | O_CLOEXEC));
-    LetTheKernelCopy(packageFd.Get(), plan);
+    FindEntryData(packageFd.Get(), plan);
     UnpackRun run(package, packageFd.Get(), *tree, plan, options.stop);
     const unsigned workers = WorkerCount(options, plan.items.size());
     {

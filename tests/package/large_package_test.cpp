@@ -130,44 +130,35 @@ bool WriteSparsePackage(const fs::path& path, const std::string& manifest, const
     return ok;
 }
 
-class LargePackageTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        apk_ = std::string(777, 'k');
-        const std::string text = ManifestText({.packageName = "com.example.big",
-                                               .apkSize = std::to_string(apk_.size()),
-                                               .dataSize = std::to_string(kObbSize),
-                                               .size = std::to_string(kObbSize + apk_.size())});
-        package_ = folder_ / "big.tpk";
-        if (!WriteSparsePackage(package_, CompressManifest(text), apk_)) {
-            GTEST_SKIP() << "the file system here keeps no sparse files";
-        }
+TEST(LargePackage, ReadsUnpacksAndVerifiesWithSixtyFourBitSizes) {
+    const test::TestFolder folder;
+    const std::string apk(777, 'k');
+    const std::string text = ManifestText({.packageName = "com.example.big",
+                                           .apkSize = std::to_string(apk.size()),
+                                           .dataSize = std::to_string(kObbSize),
+                                           .size = std::to_string(kObbSize + apk.size())});
+    const fs::path package = folder / "big.tpk";
+    if (!WriteSparsePackage(package, CompressManifest(text), apk)) {
+        GTEST_SKIP() << "the file system here keeps no sparse files";
     }
-
-    test::TestFolder folder_;
-    fs::path package_;
-    std::string apk_;
-};
-
-TEST_F(LargePackageTest, ReadsUnpacksAndVerifiesWithSixtyFourBitSizes) {
-    const std::optional<PackageArchive> archive = PackageArchive::Open(package_);
+    const std::optional<PackageArchive> archive = PackageArchive::Open(package);
     ASSERT_TRUE(archive);
     ASSERT_EQ(archive->Count(), 3u);
     EXPECT_EQ(archive->Entry(0)->size, kObbSize);
-    const std::optional<std::uint64_t> apk = archive->Find("COM.EXAMPLE.BIG.APK");
-    ASSERT_TRUE(apk);
-    EXPECT_EQ(archive->ReadWhole(*apk, 1 << 20), apk_);
+    const std::optional<std::uint64_t> found = archive->Find("COM.EXAMPLE.BIG.APK");
+    ASSERT_TRUE(found);
+    EXPECT_EQ(archive->ReadWhole(*found, 1 << 20), apk);
 
     DeviceBridge bridge(BridgeVariant::Installer);
-    const UnpackReport report = UnpackPackage(bridge, package_);
+    const UnpackReport report = UnpackPackage(bridge, package);
     ASSERT_EQ(report.status, UnpackStatus::Done) << report.message;
     EXPECT_EQ(report.bytes,
-              kObbSize + apk_.size() + fs::file_size(folder_ / "~big" / "manifest.data"));
-    EXPECT_EQ(fs::file_size(folder_ / "~big" / kObbName), kObbSize);
-    EXPECT_EQ(FolderByteSize(folder_ / "~big" / "android"), kObbSize);
+              kObbSize + apk.size() + fs::file_size(folder / "~big" / "manifest.data"));
+    EXPECT_EQ(fs::file_size(folder / "~big" / kObbName), kObbSize);
+    EXPECT_EQ(FolderByteSize(folder / "~big" / "android"), kObbSize);
     EXPECT_EQ(VerifyUnpacked(bridge), kUnpackedIntact);
     RemoveFolderTree(bridge.unpackFolder);
-    EXPECT_FALSE(fs::exists(folder_ / "~big"));
+    EXPECT_FALSE(fs::exists(folder / "~big"));
 }
 
 }  // namespace

@@ -1,11 +1,17 @@
 // Unpacking packages made by our writer: hostile names, links, times, damage, progress.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
+#include <zlib.h>
 
+#include <algorithm>
 #include <atomic>
+#include <random>
 #include <string>
 #include <vector>
 
+#include "installer/package/entry_data.h"
 #include "installer/package/output_tree.h"
 #include "installer/package/package_writer.h"
 #include "installer/package/unpacker.h"
@@ -86,12 +92,20 @@ TEST(UnpackHostile, EachKindIsSkippedAndCounted) {
     EXPECT_FALSE(fs::exists("/tmp/tarnel-escape"));
 }
 
-TEST(UnpackHostile, LinksAreNotCreatedAndNotWrittenThrough) {
+// A link entry is neither made nor written through by a later entry; links left in a reused
+// folder are replaced, never followed.
+TEST(UnpackHostile, LinksAreNeitherMadeNorFollowed) {
     TestFolder folder;
+    fs::create_directories(folder / "elsewhere");
+    fs::create_directories(folder / "out");
+    fs::create_directory_symlink(folder / "elsewhere", folder / "out" / "android");
+    fs::create_symlink(folder / "elsewhere" / "victim", folder / "out" / "file.txt");
     std::optional<PackageWriter> writer = PackageWriter::Create(folder / "p.tpk");
     ASSERT_TRUE(writer);
     writer->AddSymbolicLink("link", folder.Path().string());
     writer->AddFile("link/planted.txt", "evil");
+    writer->AddFile("android/data.bin", "data");
+    writer->AddFile("file.txt", "text");
     ASSERT_TRUE(writer->Finish());
     const UnpackReport report = UnpackArchive(folder / "p.tpk", folder / "out");
     EXPECT_EQ(report.status, UnpackStatus::Done) << report.message;
@@ -99,17 +113,6 @@ TEST(UnpackHostile, LinksAreNotCreatedAndNotWrittenThrough) {
     EXPECT_EQ(report.skipped[0].reason, "symbolic link");
     EXPECT_TRUE(fs::is_directory(fs::symlink_status(folder / "out" / "link")));
     EXPECT_FALSE(fs::exists(folder / "planted.txt"));
-}
-
-TEST(UnpackHostile, LinksLeftInAReusedFolderAreReplaced) {
-    TestFolder folder;
-    fs::create_directories(folder / "out");
-    fs::create_directories(folder / "elsewhere");
-    fs::create_directory_symlink(folder / "elsewhere", folder / "out" / "android");
-    fs::create_symlink(folder / "elsewhere" / "victim", folder / "out" / "file.txt");
-    WriteArchive(folder / "p.tpk", {{"android/data.bin", "data"}, {"file.txt", "text"}});
-    const UnpackReport report = UnpackArchive(folder / "p.tpk", folder / "out");
-    EXPECT_EQ(report.status, UnpackStatus::Done) << report.message;
     EXPECT_TRUE(fs::is_empty(folder / "elsewhere"));
     EXPECT_EQ(ReadFile(folder / "out" / "android" / "data.bin"), "data");
     EXPECT_EQ(ReadFile(folder / "out" / "file.txt"), "text");
@@ -152,32 +155,69 @@ TEST(UnpackAttributes, TimesComeFromUtFieldOrDosTime) {
 // Small pieces, so that splitting is tested on small entries.
 constexpr std::uint64_t kPiece = 1 << 20;
 
-// Flips one byte of entry data in a finished archive.
-void Damage(const fs::path& path, const std::string& marker) {
-    std::string bytes = ReadFile(path);
-    const std::size_t at = bytes.find(marker);
-    ASSERT_NE(at, std::string::npos);
-    bytes[at] ^= 0x01;
-    test::WriteFile(path, bytes);
-}
-
 // A flipped byte fails the unpack by name and leaves no partial file, in a small entry, in a
-// large one that the kernel copies whole and in one piece of an entry copied in pieces.
+// large one copied whole, in one piece of an entry copied in pieces and in deflated ones (noise,
+// so that deflate keeps the marker as it is).
 TEST(UnpackDamage, CrcErrorFailsAndRemovesThePartialFile) {
     std::string big(kPiece * 2 + 4096, 'x');
     big.replace(kPiece + 100, 9, "DAMAGE-ME");
     std::string whole(kPiece, 'w');
     whole.replace(kPiece / 2, 9, "DAMAGE-ME");
-    for (const std::string& data : {std::string("DAMAGE-ME-PLEASE"), whole, big}) {
+    std::mt19937 random(3);
+    const auto noise = [&](std::size_t size) {
+        std::string data(size, '\0');
+        std::generate(data.begin(), data.end(), [&] { return static_cast<char>(random()); });
+        return data.replace(size / 2, 9, "DAMAGE-ME");
+    };
+    // Deflated: one read whole, one too large for that.
+    const std::pair<std::string, bool> cases[] = {{"DAMAGE-ME-PLEASE", true},
+                                                  {whole, true},
+                                                  {big, true},
+                                                  {noise(5000), false},
+                                                  {noise(5 << 20), false}};
+    for (const auto& [data, stored] : cases) {
         TestFolder folder;
-        WriteArchive(folder / "p.tpk", {{"ok.txt", "fine"}, {"bad.obb", data, {.stored = true}}});
-        Damage(folder / "p.tpk", "DAMAGE-ME");
+        WriteArchive(folder / "p.tpk", {{"ok.txt", "fine"}, {"bad.obb", data, {.stored = stored}}});
+        std::string bytes = ReadFile(folder / "p.tpk");
+        const std::size_t at = bytes.find("DAMAGE-ME");
+        ASSERT_NE(at, std::string::npos);
+        bytes[at] ^= 0x01;
+        test::WriteFile(folder / "p.tpk", bytes);
         const UnpackReport report =
             UnpackArchive(folder / "p.tpk", folder / "out", {.threads = 2, .pieceSize = kPiece});
         EXPECT_EQ(report.status, UnpackStatus::Failed);
         EXPECT_NE(report.message.find("bad.obb: CRC error"), std::string::npos) << report.message;
         EXPECT_FALSE(fs::exists(folder / "out" / "bad.obb"));
     }
+}
+
+// The kernel's copy (taken where file systems share blocks or copy on the server, so not on the
+// test machine's) gives the range's bytes at the same offset and their CRC, and fails where the
+// package ends before the range does.
+TEST(UnpackStoredCopy, KernelCopyGivesTheBytesAndTheirCrc) {
+    TestFolder folder;
+    std::string data(3 << 20, '\0');  // a mebibyte of pattern, then zeros
+    for (std::size_t i = 0; i < (1 << 20); ++i) {
+        data[i] = static_cast<char>(i * 7 / 3);
+    }
+    test::WriteFile(folder / "package", std::string(123, 'p') + data);
+    const unique_fd package(open((folder / "package").c_str(), O_RDONLY | O_CLOEXEC));
+    const unique_fd out(open((folder / "out").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644));
+    ASSERT_EQ(ftruncate(out.Get(), static_cast<off_t>(data.size())), 0);
+    const std::string range = data.substr(1000);
+    std::uint32_t crc = 0;
+    std::string error;
+    ASSERT_EQ(CopyStoredRangeByKernel(package.Get(), 123, 1000, range.size(), out.Get(), {}, &crc,
+                                      &error),
+              CopyStatus::Done)
+        << error;
+    EXPECT_EQ(ReadFile(folder / "out").substr(1000), range);
+    EXPECT_EQ(crc, crc32(0, reinterpret_cast<const Bytef*>(range.data()),
+                         static_cast<uInt>(range.size())));
+    EXPECT_EQ(
+        CopyStoredRangeByKernel(package.Get(), 123, 1000, data.size(), out.Get(), {}, &crc, &error),
+        CopyStatus::Failed);
+    EXPECT_EQ(error, "entry data ends early");
 }
 
 // A large stored entry is copied in pieces by several threads; progress rises to the total.
@@ -187,10 +227,13 @@ TEST(UnpackProgress, LargeStoredEntryIsCopiedInPiecesAndReported) {
     for (std::size_t i = 0; i < big.size(); i += 4093) {
         big[i] = static_cast<char>(i / 4093);
     }
-    const std::string zeros(3 << 20, '\0');
+    // Zeros past the size read whole (streamed), and a zero tail on a file read whole.
+    const std::string zeros(5 << 20, '\0');
+    const std::string tail = "t" + std::string(600 << 10, '\0');
     WriteArchive(folder / "p.tpk", {{"android/obb/main.obb", big, {.stored = true}},
                                     {"small.txt", "s"},
-                                    {"zeros.bin", zeros}});
+                                    {"zeros.bin", zeros},
+                                    {"tail.bin", tail}});
     std::vector<std::pair<std::uint64_t, std::uint64_t>> seen;
     const UnpackReport report =
         UnpackArchive(folder / "p.tpk", folder / "out",
@@ -199,10 +242,11 @@ TEST(UnpackProgress, LargeStoredEntryIsCopiedInPiecesAndReported) {
                        .threads = 3,
                        .pieceSize = kPiece});
     ASSERT_EQ(report.status, UnpackStatus::Done) << report.message;
-    EXPECT_EQ(report.files, 3u);
+    EXPECT_EQ(report.files, 4u);
     EXPECT_EQ(ReadFile(folder / "out" / "android" / "obb" / "main.obb"), big);
     EXPECT_EQ(ReadFile(folder / "out" / "zeros.bin"), zeros);
-    const std::uint64_t total = big.size() + 1 + zeros.size();
+    EXPECT_EQ(ReadFile(folder / "out" / "tail.bin"), tail);
+    const std::uint64_t total = big.size() + 1 + zeros.size() + tail.size();
     ASSERT_FALSE(seen.empty());
     EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
     EXPECT_EQ(seen.back(), std::make_pair(total, total));
