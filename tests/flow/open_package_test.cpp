@@ -8,6 +8,7 @@
 #include "platform/tool_locator.h"
 #include "tests/apk/apk_builder.h"
 #include "tests/flow/recording_view.h"
+#include "tests/package/test_folder.h"
 
 namespace tarnel {
 namespace {
@@ -73,6 +74,17 @@ TEST_F(OpenPackageTest, GamePackagesInAnyCaseTakeThePackageRoute) {
         EXPECT_TRUE(view.Has("icon: ")) << name;  // no icon.png: the old icon goes
         view.RunUntil([&] { return view.Has("permissions: on"); });
     }
+}
+
+// Its installation is refused as tarnelInstall --no-gui's is (installer_cli).
+TEST_F(OpenPackageTest, APackageWhoseApkIsAnotherGameIsSaidOnOpening) {
+    test::BuildApk({.packageName = "com.example.hidden"}, folder / "hidden.apk");
+    GamePackage package;
+    package.apk = test::ReadFile(folder / "hidden.apk");
+    ASSERT_TRUE(WriteGamePackage(folder / "game.tpk", package));
+    Open(folder / "game.tpk");
+    view.RunUntil([&] { return view.Has("permissions: on"); });
+    EXPECT_TRUE(view.Has("box: 安装包内的APK与包说明的包名不符，无法安装。"));
 }
 
 TEST_F(OpenPackageTest, InstallWithoutAPhoneSaysSo) {

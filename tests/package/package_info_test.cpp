@@ -143,28 +143,44 @@ TEST_F(PackageInfoTest, FailuresAreToldAndLeaveTheFactsAlone) {
     EXPECT_EQ(sink_.messages.back().first, "解压缩出错.");
 }
 
-// Known permissions are named from the APK inside; an unreadable or missing APK names none.
+// Known permissions are named from the APK inside, copied no longer than the manifest's apkSize (a
+// small package must not fill the cache). An APK that is another package, or none to read, names
+// none; neither does an unwritable cache, which is said.
 TEST_F(PackageInfoTest, PermissionsComeFromTheApkInside) {
-    const fs::path apk = folder_ / "inner.apk";
+    const fs::path apk = folder_ / "inner.apk", other = folder_ / "other.apk";
     test::BuildApk({.packageName = "com.example.racer",
                     .permissions = {"android.permission.INTERNET", "com.example.UNKNOWN",
                                     "android.permission.CAMERA"}},
                    apk);
-    const std::pair<std::optional<std::string>, std::string> cases[] = {
-        {ReadFile(apk), "    允许访问网络\r\n    允许访问使用照相设备\r\n    "},
-        {"not an apk at all", ""},
-        {std::nullopt, ""},
+    test::BuildApk({.packageName = "com.example.other"}, other);
+    const struct {
+        std::optional<std::string> apk;
+        std::string apkSize;  // empty: the APK's own
+        int result;
+        std::string text;
+    } cases[] = {
+        {ReadFile(apk), "100", kPermissionsUnreadable, ""},
+        {ReadFile(other), "", kPermissionsApkDiffers, ""},
+        {"not an apk at all", "", kPermissionsUnreadable, ""},
+        {std::nullopt, "", kPermissionsUnreadable, ""},
+        {ReadFile(apk), "", kPermissionsRead,
+         "    允许访问网络\r\n    允许访问使用照相设备\r\n    "},
     };
-    for (const auto& [inner, text] : cases) {
+    for (const auto& c : cases) {
         GamePackage package;
-        package.apk = inner;
+        package.apk = c.apk;
+        package.manifest.apkSize = c.apkSize;
         bridge_.packagePath = Write("racer.tpk", package);
         ASSERT_EQ(ReadPackageInfo(bridge_, sink_), 0);
         bridge_.permissionText = "old";
-        ReadPackagePermissions(bridge_);
-        EXPECT_EQ(bridge_.permissionText, text);
+        EXPECT_EQ(ReadPackagePermissions(bridge_), c.result) << c.apkSize;
+        EXPECT_EQ(bridge_.permissionText, c.text);
+        EXPECT_EQ(bridge_.apkPath, "");
         EXPECT_TRUE(NoTemporaryFiles());
     }
+    // The last package is readable.
+    setenv("XDG_CACHE_HOME", "/proc/no-cache-here", 1);
+    EXPECT_EQ(ReadPackagePermissions(bridge_), kPermissionsNoWorkFolder);
 }
 
 // The same package name in both: only unique temporary copies keep them apart.
@@ -193,25 +209,21 @@ TEST_F(PackageInfoTest, TwoPackagesReadAtOnceKeepTheirOwnCopies) {
     }
 }
 
-int PngWidth(const std::string& png) {
-    if (png.size() < 24) {
-        return 0;
-    }
-    const auto byte = [&](int at) { return static_cast<unsigned char>(png[at]); };
-    return byte(16) << 24 | byte(17) << 16 | byte(18) << 8 | byte(19);
-}
-
+// icon.png in any case; none, or one too large to be an icon, is not written.
 TEST_F(PackageInfoTest, PackageIconIsFoundInAnyCase) {
-    GamePackage package;
-    bridge_.packagePath = Write("none.tpk", package);
-    EXPECT_FALSE(ExtractIcon(bridge_, folder_ / "icon-none.png", true));
-    EXPECT_FALSE(fs::exists(folder_ / "icon-none.png"));
-    std::optional<PackageWriter> writer = PackageWriter::Create(folder_ / "upper.tpk");
-    writer->AddFile("ICON.PNG", test::SolidPng(10, 10, 1, 2, 3));
-    ASSERT_TRUE(writer->Finish());
-    bridge_.packagePath = (folder_ / "upper.tpk").string();
-    EXPECT_TRUE(ExtractIcon(bridge_, folder_ / "icon.png", true));
-    EXPECT_EQ(PngWidth(ReadFile(folder_ / "icon.png")), 10);
+    const std::string png = test::SolidPng(10, 10, 1, 2, 3);
+    const std::pair<const char*, std::string> cases[] = {
+        {"ICON.PNG", png}, {"readme.txt", png}, {"icon.png", std::string(17 << 20, '\0')}};
+    for (const auto& [name, data] : cases) {
+        std::optional<PackageWriter> writer = PackageWriter::Create(folder_ / "p.tpk");
+        writer->AddFile(name, data);
+        ASSERT_TRUE(writer->Finish());
+        bridge_.packagePath = (folder_ / "p.tpk").string();
+        fs::remove(folder_ / "icon.png");
+        const bool found = name == std::string("ICON.PNG");
+        EXPECT_EQ(ExtractIcon(bridge_, folder_ / "icon.png", true), found) << name;
+        EXPECT_EQ(ReadFile(folder_ / "icon.png"), found ? png : "") << name;
+    }
 }
 
 TEST(ApkIconCandidates, DensestBitmapFirstThenTheUsualFolders) {
