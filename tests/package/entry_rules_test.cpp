@@ -73,16 +73,23 @@ struct NameCase {
 };
 
 TEST(EntryNames, UnsafeNamesAreRecognised) {
-    // Each unsafe kind is also unpacked in the hostile-entry table.
+    // How a skipped entry is reported is in the unpack tests.
     const NameCase cases[] = {
         {"android/obb/com.x/main.obb", NameVerdict::Safe},
         {"android\\obb\\main.obb", NameVerdict::Safe},
         {"a/./b", NameVerdict::Safe},
         {"a..b/..c", NameVerdict::Safe},
         {"dir/", NameVerdict::Safe},
+        {"/tmp/escape", NameVerdict::Absolute},
+        {"\\escape", NameVerdict::Absolute},
+        {"C:/escape", NameVerdict::DriveLetter},
+        {"c:escape", NameVerdict::DriveLetter},
         {"a/..", NameVerdict::ParentReference},
         {"..", NameVerdict::ParentReference},
+        {"..\\escape", NameVerdict::ParentReference},
+        {"android/../../escape", NameVerdict::ParentReference},
         {"tab\there", NameVerdict::ControlCharacter},
+        {"bad\nname", NameVerdict::ControlCharacter},
         {"", NameVerdict::Empty},
         {"./", NameVerdict::Empty},
     };

@@ -2,7 +2,6 @@
 
 #include <stdlib.h>
 
-#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -44,14 +43,6 @@ inline void WriteFile(const std::filesystem::path& path, const std::string& data
     std::error_code ignored;
     std::filesystem::create_directories(path.parent_path(), ignored);
     std::ofstream(path, std::ios::binary) << data;
-}
-
-// A test-case name made of the letters and digits of a description, '_' for the rest.
-inline std::string CaseName(std::string text) {
-    for (char& c : text) {
-        c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-    }
-    return text;
 }
 
 inline std::filesystem::path CorpusFile(const std::string& name) {
