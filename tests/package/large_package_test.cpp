@@ -7,6 +7,7 @@
 #include <zlib.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "bridge/device_bridge.h"
@@ -15,6 +16,7 @@
 #include "installer/package/package_writer.h"
 #include "installer/package/unpack_package.h"
 #include "installer/package/verify_unpacked.h"
+#include "platform/unique_fd.h"
 #include "tests/package/test_folder.h"
 
 namespace tarnel {
@@ -37,7 +39,8 @@ std::uint32_t CrcOfZeros(std::uint64_t length) {
 }
 
 // Little-endian fields: widths names the size in bytes of each value, one digit apiece.
-void Put(std::string& out, std::string_view widths, std::initializer_list<std::uint64_t> values) {
+std::string Fields(std::string_view widths, std::initializer_list<std::uint64_t> values) {
+    std::string out;
     const std::uint64_t* value = values.begin();
     for (const char width : widths) {
         for (int i = 0; i < width - '0'; ++i) {
@@ -45,35 +48,7 @@ void Put(std::string& out, std::string_view widths, std::initializer_list<std::u
         }
         ++value;
     }
-}
-
-struct Member {
-    std::string name;
-    std::string data;  // empty for the sparse obb
-    std::uint64_t size;
-    std::uint32_t crc;
-    std::uint64_t offset = 0;
-};
-
-// Stored, version 4.5, every size in a zip64 extra field.
-std::string LocalHeader(const Member& m) {
-    std::string h;
-    Put(h, "42222244422",
-        {0x04034b50, 45, 0, 0, 0x5A21, 0x5721, m.crc, 0xFFFFFFFF, 0xFFFFFFFF, m.name.size(), 20});
-    h += m.name;
-    Put(h, "2288", {1, 16, m.size, m.size});
-    return h;
-}
-
-// Made on Unix, mode 0100644, the offset in the zip64 field too.
-std::string CentralHeader(const Member& m) {
-    std::string h;
-    Put(h, "42222224442222244",
-        {0x02014b50, 0x032D, 45, 0, 0, 0x5A21, 0x5721, m.crc, 0xFFFFFFFF, 0xFFFFFFFF, m.name.size(),
-         28, 0, 0, 0, 0100644u << 16, 0xFFFFFFFF});
-    h += m.name;
-    Put(h, "22888", {1, 24, m.size, m.size, m.offset});
-    return h;
+    return out;
 }
 
 std::uint32_t Crc(const std::string& data) {
@@ -81,53 +56,46 @@ std::uint32_t Crc(const std::string& data) {
         crc32(0, reinterpret_cast<const Bytef*>(data.data()), static_cast<uInt>(data.size())));
 }
 
-// Writes the package with zip64 records throughout; the obb's data is left a hole. False when
-// the file system stores the hole as real blocks.
+// Writes the package, stored, version 4.5, every size and offset in zip64 fields; the obb's data
+// is left a hole. False when the file system stores the hole as real blocks.
 bool WriteSparsePackage(const fs::path& path, const std::string& manifest, const std::string& apk) {
-    std::vector<Member> members = {
-        {kObbName, "", kObbSize, CrcOfZeros(kObbSize)},
-        {"manifest.data", manifest, manifest.size(), Crc(manifest)},
-        {"com.example.big.apk", apk, apk.size(), Crc(apk)},
-    };
-    const int fd = open(path.c_str(), O_CREAT | O_TRUNC | O_WRONLY | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        return false;
-    }
+    const struct {
+        std::string name, data;  // no data: the sparse obb
+        std::uint64_t size;
+        std::uint32_t crc;
+    } members[] = {{kObbName, "", kObbSize, CrcOfZeros(kObbSize)},
+                   {"manifest.data", manifest, manifest.size(), Crc(manifest)},
+                   {"com.example.big.apk", apk, apk.size(), Crc(apk)}};
+    const unique_fd fd(open(path.c_str(), O_CREAT | O_TRUNC | O_WRONLY | O_CLOEXEC, 0644));
     std::uint64_t offset = 0;
-    bool ok = true;
+    bool ok = fd.Get() >= 0;
     const auto write = [&](const std::string& bytes) {
-        ok = ok && pwrite(fd, bytes.data(), bytes.size(), static_cast<off_t>(offset)) ==
+        ok = ok && pwrite(fd.Get(), bytes.data(), bytes.size(), static_cast<off_t>(offset)) ==
                        static_cast<ssize_t>(bytes.size());
         offset += bytes.size();
     };
-    for (Member& m : members) {
-        m.offset = offset;
-        write(LocalHeader(m));
-        if (m.data.empty()) {
-            offset += m.size;
-        } else {
-            write(m.data);
-        }
+    std::string directory;
+    for (const auto& m : members) {
+        // The central header: made on Unix, mode 0100644.
+        directory += Fields("42222224442222244",
+                            {0x02014b50, 0x032D, 45, 0, 0, 0x5A21, 0x5721, m.crc, 0xFFFFFFFF,
+                             0xFFFFFFFF, m.name.size(), 28, 0, 0, 0, 0100644u << 16, 0xFFFFFFFF}) +
+                     m.name + Fields("22888", {1, 24, m.size, m.size, offset});
+        write(Fields("42222244422", {0x04034b50, 45, 0, 0, 0x5A21, 0x5721, m.crc, 0xFFFFFFFF,
+                                     0xFFFFFFFF, m.name.size(), 20}) +
+              m.name + Fields("2288", {1, 16, m.size, m.size}));
+        write(m.data);
+        offset += m.data.empty() ? m.size : 0;
     }
-    const std::uint64_t directory = offset;
-    for (const Member& m : members) {
-        write(CentralHeader(m));
-    }
-    const std::uint64_t directorySize = offset - directory;
-    const std::uint64_t record = offset;
+    const std::uint64_t start = offset;
+    write(directory);
     // The zip64 end record, its locator and the end record that points to them.
-    std::string tail;
-    Put(tail, "4822448888",
-        {0x06064b50, 44, 0x032D, 45, 0, 0, members.size(), members.size(), directorySize,
-         directory});
-    Put(tail, "4484", {0x07064b50, 0, record, 1});
-    Put(tail, "4422442", {0x06054b50, 0, 0xFFFF, 0xFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0});
-    write(tail);
+    write(Fields("4822448888", {0x06064b50, 44, 0x032D, 45, 0, 0, 3, 3, directory.size(), start}) +
+          Fields("4484", {0x07064b50, 0, offset, 1}) +
+          Fields("4422442", {0x06054b50, 0, 0xFFFF, 0xFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0}));
     struct stat info {};
-    ok = ok && fstat(fd, &info) == 0 &&
-         static_cast<std::uint64_t>(info.st_blocks) * 512 < (1u << 30);
-    close(fd);
-    return ok;
+    return ok && fstat(fd.Get(), &info) == 0 &&
+           static_cast<std::uint64_t>(info.st_blocks) * 512 < (1u << 30);
 }
 
 TEST(LargePackage, ReadsUnpacksAndVerifiesWithSixtyFourBitSizes) {
