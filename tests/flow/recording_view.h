@@ -25,9 +25,8 @@ class RecordingView : public InstallerView {
 
     void Post(std::function<void()> effect) override { queue.Post(std::move(effect)); }
     void SetStatus(const std::string& text) override {
-        Check();
         lastStatus = AnsiToUtf8(text);
-        effects.push_back("status: " + lastStatus);
+        Record("status", lastStatus);
     }
     void SetProgress(int percent) override { Record("progress", std::to_string(percent)); }
     void EnableInstallButton(bool on) override { Record("install button", on ? "on" : "off"); }
@@ -59,13 +58,10 @@ class RecordingView : public InstallerView {
     }
 
   private:
-    void Check() {
+    void Record(const std::string& kind, const std::string& detail) {
         // Effects are applied on the view's own thread only.
         if (std::this_thread::get_id() != viewThread)
             effects.push_back("WRONG THREAD");
-    }
-    void Record(const std::string& kind, const std::string& detail) {
-        Check();
         effects.push_back(kind + ": " + detail);
     }
 };

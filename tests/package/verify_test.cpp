@@ -145,7 +145,7 @@ TEST(ExtractCommand, UnpacksBesideThePackageWithProgress) {
     EXPECT_TRUE(fs::exists(folder / "~racer" / "android" / "obb" / "com.example.racer"));
 }
 
-// Each unsafe kind of entry is in the hostile-entry table of the unpack tests.
+// Each unsafe name is judged in the entry-name table, each way of skipping in the unpack tests.
 TEST(ExtractCommand, SkippedEntriesAreCountedAndNamed) {
     TestFolder folder;
     std::optional<PackageWriter> writer = PackageWriter::Create(folder / "p.tpk");
