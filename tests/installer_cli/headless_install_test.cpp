@@ -1,4 +1,5 @@
 // tarnelInstall --no-gui as a user runs it, through the real adb and the simulated phone.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
@@ -80,11 +81,11 @@ TEST(HeadlessInstall, CtrlCStopsCleanly) {
     const auto package = WriteComet(phone.WorkFolder(), 48u << 20);
     for (const int signal : {SIGINT, SIGHUP}) {
         int fds[2];
-        ASSERT_EQ(::pipe(fds), 0);
+        // Neither end left open in the program or the tools it starts, or the read never ends.
+        ASSERT_EQ(::pipe2(fds, O_CLOEXEC), 0);
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
-        posix_spawn_file_actions_addclose(&actions, fds[0]);
         std::string program = TARNEL_INSTALL, mode = "--no-gui", path = package.string();
         char* argv[] = {program.data(), mode.data(), path.data(), nullptr};
         pid_t pid = 0;
