@@ -70,30 +70,22 @@ class PhonePagesTest : public QObject {
     }
 
     // The facts in their labels, the space lines and bars from the page texts, the SD card's
-    // lines and bar only with a card; painting survives totals of 0.
+    // lines and bar only with a card.
     void pageTextsAndBars() {
-        const struct {
-            double free, total, card;
-            const char* space;
-            int bar;
-        } cases[] = {{std::floor(1.5 * kGiB), std::floor(7.8 * kGiB), 32 * kGiB,
-                      "可用1.50GB，总共7.80GB", 87},
-                     {0, 0, 0, "可用0.00GB，总共0.00GB", 0}};
-        for (const auto& c : cases) {
-            DeviceBridge bridge(BridgeVariant::Client);
-            DeviceInfo& facts = bridge.deviceInfo;
-            facts.deviceType = "MI 8";
-            facts.deviceName = "Xiaomi";
-            facts.androidRelease = "android 9";
-            facts.deviceDisplay = "1080x2248";
-            facts.deviceCPUType = "arm64-v8a";
-            facts.deviceCPUCount = "8";
-            facts.deviceRoot = c.card > 0 ? 1 : 0;
-            facts.dataSizeFree = facts.ramSizeFree = c.free;
-            facts.dataSizeTotal = facts.ramSizeTotal = c.total;
-            facts.sdcardSizeTotal = c.card;
-            facts.sdcardSizeFree = c.card / 2;
-            MyPhoneDlg page(&bridge, nullptr);
+        DeviceBridge bridge(BridgeVariant::Client);
+        DeviceInfo& facts = bridge.deviceInfo;
+        facts.deviceType = "MI 8";
+        facts.deviceName = "Xiaomi";
+        facts.androidRelease = "android 9";
+        facts.deviceDisplay = "1080x2248";
+        facts.deviceCPUType = "arm64-v8a";
+        facts.deviceCPUCount = "8";
+        facts.dataSizeFree = facts.ramSizeFree = std::floor(1.5 * kGiB);
+        facts.dataSizeTotal = facts.ramSizeTotal = std::floor(7.8 * kGiB);
+        MyPhoneDlg page(&bridge, nullptr);
+        for (const bool card : {true, false}) {
+            facts.deviceRoot = card ? 1 : 0;
+            facts.sdcardSizeTotal = facts.sdcardSizeFree = card ? 32 * kGiB : 0;
             page.RefreshDeviceFacts();
             for (const auto& [id, text] : {std::pair{1020, "MI 8"},
                                            {1021, "Xiaomi"},
@@ -101,20 +93,18 @@ class PhonePagesTest : public QObject {
                                            {1002, "1080x2248"},
                                            {1022, "arm64-v8a"},
                                            {1023, "8"},
-                                           {1030, "设备型号："},
-                                           {1003, c.card > 0 ? "手机已root" : "手机未root"},
-                                           {1008, c.space},
-                                           {1010, c.space}}) {
+                                           {1003, card ? "手机已root" : "手机未root"},
+                                           {1008, "可用1.50GB，总共7.80GB"},
+                                           {1010, "可用1.50GB，总共7.80GB"}}) {
                 QCOMPARE(LabelText(page, id), QString::fromUtf8(text));
             }
-            QCOMPARE(page.StorageBarWidth(), c.bar);
-            QCOMPARE(page.RamBarWidth(), c.bar);
+            QCOMPARE(page.StorageBarWidth(), 87);
+            QCOMPARE(page.RamBarWidth(), 87);
             for (const bool shown :
                  {page.HasSdCard(), LabelShown(page, 1012), LabelShown(page, 1039),
                   page.findChild<QWidget*>("sdBar")->isVisibleTo(&page)}) {
-                QCOMPARE(shown, c.card > 0);
+                QCOMPARE(shown, card);
             }
-            QVERIFY(!page.grab().isNull());
         }
     }
 
