@@ -311,7 +311,6 @@ class ClientWindowTest : public QObject {
             {"click minimiseRadio"}, "shown minimiseRadio");
         row("settings: exit, then hide", "settings", "", {"click exitLabel", "click minimiseLabel"},
             "shown minimiseRadio exitapp=0");
-        row("settings: close", "settings", "", {"click closeButton"}, "ended minimiseRadio");
         row("settings: associate", "settings", "", {"click associateLabel"},
             "shown associateBox minimiseRadio associated");
         row("settings: unticking undoes nothing", "settings", "",
