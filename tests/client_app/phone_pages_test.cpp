@@ -1,9 +1,11 @@
-// The device page, the no-phone page and the connection wizard, offscreen; the wizard and the
-// screenshot through the real adb to the simulated phone.
+// The device page, the no-phone page, the connection wizard and the device monitor, offscreen;
+// the wizard, the monitor and the screenshot through the real adb to the simulated phone.
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
 #include <QDropEvent>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QTest>
@@ -43,6 +45,43 @@ std::string ReadAll(const std::filesystem::path& path) {
     std::ifstream file(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(file), {});
 }
+
+constexpr auto kPoll = std::chrono::milliseconds(200);
+constexpr int kPhoneLimit = 60000;
+
+// Counts the connection wizards shown, answers any message box, and can end the window as a
+// wizard opens.
+class WizardWatch : public QObject {
+  public:
+    WizardWatch() {
+        qApp->installEventFilter(this);
+        connect(&boxes_, &QTimer::timeout, this, [] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                box->buttons().front()->click();
+            }
+        });
+        boxes_.start(50);
+    }
+    ~WizardWatch() override { qApp->removeEventFilter(this); }
+
+    int shown = 0;
+    CtarnelDlg* endOnWizard = nullptr;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && qobject_cast<CConnProgressDlg*>(watched) != nullptr) {
+            ++shown;
+            if (endOnWizard != nullptr) {
+                // As the tray's "关闭" does while the wizard runs.
+                endOnWizard->reject();
+            }
+        }
+        return false;
+    }
+
+  private:
+    QTimer boxes_;
+};
 
 }  // namespace
 
@@ -205,6 +244,50 @@ class PhonePagesTest : public QObject {
         window.show();
         QVERIFY(checked.wait(10000));
         QCOMPARE(window.NoPhonePage()->HintText(), QStringLiteral("请在手机上允许USB调试"));
+    }
+
+    // The monitor in the running window: a phone attached runs the wizard once, a phone gone shows
+    // the no-phone page, a phone back runs the wizard again. Which of several phones is shown is
+    // the follower's table (tests/client_core).
+    void eachNewPhoneGetsTheWizardOnce() {
+        test::SimulatedPhone phone(test::Scenario::object(), test::PhonePresence::Unplugged);
+        WizardWatch wizards;
+        CtarnelDlg window({.pollInterval = kPoll});
+        window.StartUp();
+        QTest::qWait(5 * kPoll.count());
+        QCOMPARE(wizards.shown, 0);
+        QVERIFY(window.NoPhonePage()->isVisible());
+
+        phone.Plug();
+        QTRY_COMPARE_WITH_TIMEOUT(wizards.shown, 1, kPhoneLimit);
+        QTRY_VERIFY_WITH_TIMEOUT(window.PhonePage()->isVisible(), kPhoneLimit);
+        QTest::qWait(5 * kPoll.count());
+        QCOMPARE(wizards.shown, 1);
+
+        phone.Unplug();
+        QTRY_VERIFY_WITH_TIMEOUT(window.NoPhonePage()->isVisible(), kPhoneLimit);
+        QVERIFY(!window.PhonePage()->isVisible());
+        QCOMPARE(wizards.shown, 1);
+
+        phone.Plug();
+        QTRY_COMPARE_WITH_TIMEOUT(wizards.shown, 2, kPhoneLimit);
+    }
+
+    void theProgramEndsWhileTheWizardIsOpen() {
+        test::SimulatedPhone phone;
+        WizardWatch wizards;
+        {
+            CtarnelDlg window({.pollInterval = kPoll});
+            wizards.endOnWizard = &window;
+            QSignalSpy finished(&window, &QDialog::finished);
+            window.StartUp();
+            QTRY_COMPARE_WITH_TIMEOUT(wizards.shown, 1, kPhoneLimit);
+            QTRY_COMPARE(finished.count(), 1);
+            wizards.endOnWizard = nullptr;
+        }
+        // The window is gone, its monitor joined: nothing is left to run a wizard.
+        QTest::qWait(3 * kPoll.count());
+        QCOMPARE(wizards.shown, 1);
     }
 };
 
