@@ -16,7 +16,7 @@ TEST(SettingValue, OnlyOneCountsAsOne) {
         {"0", 0},
         {"yes", 0},
         {"1abc", 1},
-        // Not 1 once narrowed to 32 bits.
+        // Narrowed to 32 bits it would be 1.
         {"4294967297", 0},
         // Only 19 characters were ever read: the 1 after them is never seen.
         {"0000000000000000000001", 0},
