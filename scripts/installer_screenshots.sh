@@ -31,10 +31,5 @@ export TARNEL_HOME="$work/home" TARNEL_ADB=/nonexistent/adb
 export XDG_CACHE_HOME="$work/cache" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run"
 unset QT_QPA_PLATFORM
 
-for state in empty loaded panel installing done failure; do
-    xvfb-run -a -s "-screen 0 1024x768x24" \
-        "$build/tests/installer_app/installer_window_screenshots" --package "$work/starfall.tpk" \
-        --screenshot-state "$state" --screenshot "$out/installer-$state.png" 2>"$work/$state.log" ||
-        { cat "$work/$state.log" >&2; exit 1; }
-    echo "$out/installer-$state.png"
-done
+xvfb-run -a -s "-screen 0 1024x768x24" \
+    "$build/tests/installer_app/installer_window_screenshots" "$work/starfall.tpk" "$out"

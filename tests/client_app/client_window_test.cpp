@@ -1,6 +1,6 @@
-// The client window and its two dialogs, offscreen: size and title, the top band that drags
-// them, keys, links, the close button with a saved or an asked choice, the notification-area icon
-// (present and absent), the exit question's answers and the settings dialog.
+// The client window and its two dialogs, offscreen: the top band that drags them, keys, links, the
+// close button with a saved or an asked choice, the notification-area icon (present and absent),
+// the exit question's answers and the settings dialog.
 #include <QDesktopServices>
 #include <QDir>
 #include <QMenu>
@@ -21,7 +21,6 @@
 #include "platform/ini_profile.h"
 #include "tests/client_app/client_test_support.h"
 #include "ui/login_button.h"
-#include "ui/owner_draw_static.h"
 
 using namespace tarnel;
 
@@ -232,41 +231,6 @@ class ClientWindowTest : public QObject {
         std::filesystem::remove(home_.ConfigHome() / "mimeapps.list");
     }
 
-    void eachWindowHasItsSizeTitleAndHandCursors_data() {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<QSize>("size");
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QStringList>("hand");
-        QTest::newRow("window") << "window" << QSize(980, 686) << "Tarnel安装器"
-                                << QStringList{"microblogButton", "chatGroupButton"};
-        QTest::newRow("exit question")
-            << "exit question" << QSize(437, 195) << "退出"
-            << QStringList{"minimiseRadio", "minimiseLabel", "exitRadio", "exitLabel",
-                           "askBox",        "askLabel",      "okButton",  "cancelButton"};
-        QTest::newRow("settings") << "settings" << QSize(437, 195) << "设置"
-                                  << QStringList{"associateBox",  "associateLabel", "minimiseRadio",
-                                                 "minimiseLabel", "exitRadio",      "exitLabel"};
-    }
-    void eachWindowHasItsSizeTitleAndHandCursors() {
-        QFETCH(QString, kind);
-        QFETCH(QStringList, hand);
-        const Scene scene(kind);
-        QTEST(scene.Window()->size(), "size");
-        QTEST(scene.Window()->windowTitle(), "title");
-        QVERIFY(scene.Window()->windowFlags() & Qt::FramelessWindowHint);
-        for (const QString& name : hand) {
-            QVERIFY2(scene.Window()->findChild<QWidget*>(name)->cursor().shape() ==
-                         Qt::PointingHandCursor,
-                     qPrintable(name));
-        }
-        QCOMPARE(scene.Window()->findChild<QWidget*>("closeButton")->cursor().shape(),
-                 Qt::ArrowCursor);
-        if (kind == "window") {
-            QCOMPARE(scene.Window()->findChild<COwerDrawStatic*>("versionLabel")->Text(),
-                     QStringLiteral("版本：v1.0.0"));
-        }
-    }
-
     // What the user's steps do, from tarnelUser.ini's [SET] lines as saved (space-separated).
     void whatEachStepDoes_data() {
         QTest::addColumn<QString>("kind");
@@ -347,7 +311,6 @@ class ClientWindowTest : public QObject {
             {"click minimiseRadio"}, "shown minimiseRadio");
         row("settings: exit, then hide", "settings", "", {"click exitLabel", "click minimiseLabel"},
             "shown minimiseRadio exitapp=0");
-        row("settings: close", "settings", "", {"click closeButton"}, "ended minimiseRadio");
         row("settings: associate", "settings", "", {"click associateLabel"},
             "shown associateBox minimiseRadio associated");
         row("settings: unticking undoes nothing", "settings", "",

@@ -4,12 +4,9 @@
 #include "client/core/mimeapps_list.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <unistd.h>
 
 #include <filesystem>
-#include <map>
-#include <optional>
 
 #include "platform/process_runner.h"
 #include "tests/package/test_folder.h"
@@ -88,34 +85,24 @@ class AssociationsInHome : public ::testing::Test {
         WriteFile(folders_.programFolder / "tarnelInstall",
                   "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$(dirname \"$0\")/arguments\"\n");
         fs::permissions(folders_.programFolder / "tarnelInstall", fs::perms::owner_all);
-        Set("HOME", home_);
-        Set("XDG_DATA_HOME", folders_.dataHome);
-        Set("XDG_CONFIG_HOME", folders_.configHome);
-        Set("XDG_DATA_DIRS", home_ / "system:/usr/share");
-        Set("XDG_CONFIG_DIRS", home_ / "etc");
-        ::unsetenv("XDG_CURRENT_DESKTOP");
-        ::unsetenv("DESKTOP_SESSION");
-    }
-    void TearDown() override {
-        for (const auto& [name, value] : saved_) {
-            if (value.has_value())
-                ::setenv(name.c_str(), value->c_str(), 1);
-            else
-                ::unsetenv(name.c_str());
-        }
     }
 
-    void Set(const std::string& name, const fs::path& value) {
-        if (!saved_.contains(name)) {
-            const char* old = std::getenv(name.c_str());
-            saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
-        }
-        ::setenv(name.c_str(), value.c_str(), 1);
-    }
-
-    static std::string Run(const std::vector<std::string>& argv) {
+    // A desktop tool, run in the user's session of this home.
+    std::string Run(std::vector<std::string> command) const {
+        std::vector<std::string> argv = {
+            "env",
+            "-u",
+            "XDG_CURRENT_DESKTOP",
+            "-u",
+            "DESKTOP_SESSION",
+            "HOME=" + home_.string(),
+            "XDG_DATA_HOME=" + folders_.dataHome.string(),
+            "XDG_CONFIG_HOME=" + folders_.configHome.string(),
+            "XDG_DATA_DIRS=" + (home_ / "system").string() + ":/usr/share",
+            "XDG_CONFIG_DIRS=" + (home_ / "etc").string()};
+        argv.insert(argv.end(), command.begin(), command.end());
         const RunResult result = RunProcess(argv, {.timeLimit = std::chrono::seconds(60)});
-        EXPECT_EQ(result.outcome, RunResult::Outcome::Finished) << argv[0];
+        EXPECT_EQ(result.outcome, RunResult::Outcome::Finished) << command[0];
         std::string out = result.output;
         while (!out.empty() && out.back() == '\n')
             out.pop_back();
@@ -127,7 +114,6 @@ class AssociationsInHome : public ::testing::Test {
     test::TestFolder home_folder_;
     const fs::path& home_ = home_folder_.Path();
     AssociationFolders folders_;
-    std::map<std::string, std::optional<std::string>> saved_;
 };
 
 TEST_F(AssociationsInHome, TheDesktopOpensEveryPackageTypeWithTheInstaller) {

@@ -14,16 +14,9 @@ TEST(SettingValue, OnlyOneCountsAsOne) {
     } cases[] = {
         {"1", 1},
         {"0", 0},
-        {"2", 0},
         {"yes", 0},
-        {"", 0},
-        {" 1", 1},
-        {"+1", 1},
         {"1abc", 1},
-        {"01", 1},
-        {"-1", 0},
-        {"11", 0},
-        {"1.9", 1},
+        // Narrowed to 32 bits it would be 1.
         {"4294967297", 0},
         // Only 19 characters were ever read: the 1 after them is never seen.
         {"0000000000000000000001", 0},

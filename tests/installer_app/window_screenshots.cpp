@@ -1,16 +1,14 @@
-// Draws the installer window in one of its states and saves the picture, for review:
-//   installer_window_screenshots --package FILE --screenshot-state NAME --screenshot OUT.png
-// The package is opened for real; the state is then set through the window's view, as the
+// Draws the installer window in each of its states for review, as OUT/installer-STATE.png:
+//   installer_window_screenshots PACKAGE OUT
+// The package is opened for real; each state is then set through the window's view, as the
 // installation flow sets it.
 #include <QAbstractButton>
 #include <QApplication>
-#include <QFile>
 #include <QScreen>
 #include <QTest>
 
 #include <functional>
 #include <iostream>
-#include <map>
 
 #include "installer/app/tarnel_install_dlg.h"
 #include "installer/package/package_messages.h"
@@ -19,17 +17,22 @@
 
 using namespace tarnel;
 
-namespace {
-
-using StateSetter = std::function<void(CtarnelInstallDlg&)>;
-
-const std::map<std::string, StateSetter>& States() {
-    static const std::map<std::string, StateSetter> states = {
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::cerr << "usage: installer_window_screenshots PACKAGE OUT\n";
+        return 2;
+    }
+    PrepareWebViews();
+    QApplication application(argc, argv);
+    const auto status = [](const char* text) {
+        return [text](CtarnelInstallDlg& w) { w.SetStatus(NarrowText(text)); };
+    };
+    const std::pair<const char*, std::function<void(CtarnelInstallDlg&)>> states[] = {
         {"empty", [](CtarnelInstallDlg&) {}},
-        {"loaded", [](CtarnelInstallDlg& w) { w.SetStatus(NarrowText("手机已连接到电脑")); }},
+        {"loaded", status("手机已连接到电脑")},
         {"panel",
-         [](CtarnelInstallDlg& w) {
-             w.SetStatus(NarrowText("手机已连接到电脑"));
+         [&](CtarnelInstallDlg& w) {
+             status("手机已连接到电脑")(w);
              w.findChild<QAbstractButton*>("permissionToggle")->click();
          }},
         {"installing",
@@ -43,57 +46,35 @@ const std::map<std::string, StateSetter>& States() {
              w.SetStatus(NarrowText("已安装到手机"));
              w.ShowInstallDone(true);
          }},
-        {"failure",
-         [](CtarnelInstallDlg& w) { w.SetStatus(NarrowText("安装失败：程序已经存在。")); }},
+        {"failure", status("安装失败：程序已经存在。")},
     };
-    return states;
-}
-
-QString Option(const QStringList& arguments, const QString& name) {
-    const qsizetype at = arguments.indexOf(name);
-    return at >= 0 && at + 1 < arguments.size() ? arguments[at + 1] : QString();
-}
-
-}  // namespace
-
-int main(int argc, char** argv) {
-    PrepareWebViews();
-    QApplication application(argc, argv);
-    const QStringList arguments = QApplication::arguments();
-    const QString package = Option(arguments, "--package");
-    const QString state = Option(arguments, "--screenshot-state");
-    const QString output = Option(arguments, "--screenshot");
-    const auto setter = States().find(state.toStdString());
-    if (package.isEmpty() || output.isEmpty() || setter == States().end()) {
-        std::cerr << "usage: installer_window_screenshots --package FILE --screenshot-state "
-                     "empty|loaded|panel|installing|done|failure --screenshot OUT.png\n";
-        return 2;
-    }
-
-    CtarnelInstallDlg window;
-    const bool empty = state == "empty";
-    window.StartUp(empty ? std::string() : QFile::encodeName(package).toStdString());
-    auto* status = window.findChild<COwerDrawStatic*>("status");
-    auto* toggle = window.findChild<QAbstractButton*>("permissionToggle");
-    // Loaded, the phone looked for, and a game package's permissions read.
-    if (!QTest::qWaitFor(
-            [&] {
-                return window.State().loading == 0 && !status->Text().isEmpty() &&
-                       (empty || toggle->isEnabled());
-            },
-            60000)) {
-        std::cerr << "the package did not load\n";
-        return 1;
-    }
-    setter->second(window);
-    QTest::qWait(500);
-    QPixmap picture = window.screen()->grabWindow(window.winId());
-    if (picture.isNull() || picture.size() != window.size()) {
-        picture = window.grab();
-    }
-    if (!picture.save(output)) {
-        std::cerr << "cannot write " << output.toStdString() << "\n";
-        return 1;
+    for (const auto& [state, set] : states) {
+        CtarnelInstallDlg window;
+        const bool empty = state == std::string("empty");
+        window.StartUp(empty ? std::string() : argv[1]);
+        auto* toggle = window.findChild<QAbstractButton*>("permissionToggle");
+        // Loaded, the phone looked for, and a game package's permissions read.
+        if (!QTest::qWaitFor(
+                [&] {
+                    return window.State().loading == 0 &&
+                           !window.findChild<COwerDrawStatic*>("status")->Text().isEmpty() &&
+                           (empty || toggle->isEnabled());
+                },
+                60000)) {
+            std::cerr << "the package did not load\n";
+            return 1;
+        }
+        set(window);
+        QTest::qWait(500);
+        const QString output = QString::fromLocal8Bit(argv[2]) + "/installer-" + state + ".png";
+        QPixmap picture = window.screen()->grabWindow(window.winId());
+        if (picture.size() != window.size())
+            picture = window.grab();
+        if (!picture.save(output)) {
+            std::cerr << "cannot write " << output.toStdString() << "\n";
+            return 1;
+        }
+        std::cout << output.toStdString() << "\n";
     }
     return 0;
 }

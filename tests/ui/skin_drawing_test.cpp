@@ -5,9 +5,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "platform/folders.h"
 #include "ui/skin_drawing.h"
-#include "ui/skin_folder.h"
 #include "ui/skin_fonts.h"
 #include "ui/skin_palette.h"
 
@@ -27,14 +25,6 @@ class SkinDrawingTest : public QObject {
     Q_OBJECT
 
   private slots:
-    // One program folder for the core and the toolkit, so the skin sits beside the tools.
-    void skinFilesLieInTheProgramFolder() {
-        const QString folder = QFile::decodeName(ProgramFolder().c_str());
-        QCOMPARE(folder, qEnvironmentVariable("TARNEL_HOME"));
-        QCOMPARE(SkinFile(QStringLiteral("a.png")), folder + QStringLiteral("/skin/home/a.png"));
-        QCOMPARE(SkinFile(QStringLiteral("/x/a.png")), QStringLiteral("/x/a.png"));
-    }
-
     // Transparency in a file comes out black, not white: colour-keyed art relies on it.
     void loadBlendsTransparencyOntoBlack_data() {
         QTest::addColumn<QRgb>("filePixel");

@@ -1,5 +1,4 @@
 #include <QApplication>
-#include <QDir>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTcpServer>
@@ -39,24 +38,6 @@ quint16 ClosedPort() {
     return probe.serverPort();
 }
 
-// Points the program folder at a temporary one with the given Update.ini text, if any.
-class ProgramFolderWithConfig {
-  public:
-    explicit ProgramFolderWithConfig(const QByteArray& updateIni) : saved_(qgetenv("TARNEL_HOME")) {
-        if (!updateIni.isEmpty()) {
-            QFile ini(QDir(folder_.path()).filePath(QStringLiteral("Update.ini")));
-            ini.open(QIODevice::WriteOnly);
-            ini.write(updateIni);
-        }
-        qputenv("TARNEL_HOME", QFile::encodeName(folder_.path()));
-    }
-    ~ProgramFolderWithConfig() { qputenv("TARNEL_HOME", saved_); }
-
-  private:
-    QTemporaryDir folder_;
-    QByteArray saved_;
-};
-
 }  // namespace
 
 class WebBrowserTest : public QObject {
@@ -87,8 +68,16 @@ class WebBrowserTest : public QObject {
         QFETCH(QByteArray, updateIni);
         QFETCH(QString, path);
         QFETCH(QString, address);
-        ProgramFolderWithConfig config(updateIni);
-        QCOMPARE(VendorAddress(path).toString(), address);
+        QTemporaryDir folder;
+        if (!updateIni.isEmpty()) {
+            QFile ini(folder.filePath(QStringLiteral("Update.ini")));
+            QVERIFY(ini.open(QIODevice::WriteOnly) && ini.write(updateIni) > 0);
+        }
+        const QByteArray saved = qgetenv("TARNEL_HOME");
+        qputenv("TARNEL_HOME", QFile::encodeName(folder.path()));
+        const QString got = VendorAddress(path).toString();
+        qputenv("TARNEL_HOME", saved);
+        QCOMPARE(got, address);
     }
 
     // The view shows no script dialogs while silent, no scroll bars, no context menu, and nothing
