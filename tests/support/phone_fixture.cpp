@@ -155,7 +155,7 @@ void SimulatedPhone::StartAdbServer() {
         setenv("ADB_USB", "0", 1);
         setenv("ADB_MDNS", "0", 1);
         const AdbRun started = AdbServer({"start-server"}, 30s);
-        if (started.exitStatus == 0 && !started.timedOut) {
+        if (started.exitStatus == 0) {
             return;
         }
     }
@@ -189,10 +189,20 @@ void SimulatedPhone::StartPhone(const Scenario& scenario) {
         throw std::runtime_error("cannot start " + program + ": " + std::strerror(spawned));
     }
     phonePid_ = pid;
-    // It prints "ready 127.0.0.1:PORT" once it listens.
+    // It prints "ready 127.0.0.1:PORT" once it listens; one that ends first has failed.
     std::string ready;
-    Eventually([&] { return (ready = ReadText(out)).find('\n') != std::string::npos; }, 30s);
-    if (!ready.starts_with("ready 127.0.0.1:")) {
+    bool ended = false;
+    Eventually(
+        [&] {
+            ready = ReadText(out);
+            ended = waitpid(pid, nullptr, WNOHANG) == pid;
+            return ended || ready.find('\n') != std::string::npos;
+        },
+        30s);
+    if (ended) {
+        phonePid_ = -1;
+    }
+    if (ended || !ready.starts_with("ready 127.0.0.1:")) {
         throw std::runtime_error("tarnel-phonesim did not start: " + ReadText(log));
     }
     serial_ = ready.substr(6, ready.find('\n') - 6);
@@ -236,7 +246,7 @@ AdbRun SimulatedPhone::AdbServer(const std::vector<std::string>& arguments,
     if (run.outcome == RunResult::Outcome::CouldNotStart) {
         throw std::runtime_error("cannot run adb; is the adb package installed?");
     }
-    return {run.outcome == RunResult::Outcome::TimedOut, run.exitStatus, run.output, run.errors};
+    return {run.exitStatus, run.output, run.errors};
 }
 
 std::string SimulatedPhone::State() const {

@@ -11,7 +11,6 @@
 namespace tarnel::test {
 
 struct AdbRun {
-    bool timedOut = false;
     int exitStatus = -1;
     std::string out;
     std::string err;
@@ -29,7 +28,7 @@ using Scenario = nlohmann::json;
 // starts tarnel-phonesim with `scenario` in a fresh folder and, when plugged, connects the two
 // and waits until adb lists the phone as a device (for a phone that refuses the handshake, until
 // adb has given up on it). Destruction disconnects, stops that server and the phone, and removes
-// the folder. Throws std::runtime_error when any step fails.
+// the folder. Throws std::runtime_error when any step fails, at once when the phone exits early.
 class SimulatedPhone {
   public:
     explicit SimulatedPhone(const Scenario& scenario = Scenario::object(),
@@ -45,9 +44,8 @@ class SimulatedPhone {
     // "127.0.0.1:PORT", the name adb knows the phone by.
     const std::string& Serial() const { return serial_; }
 
-    // The phone's file tree on the host, and one device path in it (taken literally, case and
+    // Where a device path lies in the phone's file tree on the host (taken literally, case and
     // all).
-    const std::filesystem::path& Root() const { return root_; }
     std::filesystem::path HostPath(std::string_view devicePath) const;
     // A scratch folder outside the phone for the test's own files.
     const std::filesystem::path& WorkFolder() const { return work_; }
