@@ -5,7 +5,7 @@
 namespace tarnel {
 namespace {
 
-// A ready, unplugged, unauthorized and offline phone as the real adb lists them are in bridge_e2e.
+// The real adb's listing of a ready and an unplugged phone is read in bridge_e2e.
 TEST(ListsReadyDevice, ReadsTheDeviceLines) {
     const struct {
         const char* output;
@@ -16,6 +16,7 @@ TEST(ListsReadyDevice, ReadsTheDeviceLines) {
          "List of devices attached\n\n",
          false},
         {"adb device server starting\nList of devices attached\nA\toffline\nB\tdevice", true},
+        {"List of devices attached\n127.0.0.1:7003\tunauthorized\n\n", false},
         // A serial that happens to contain the word is not a ready phone.
         {"List of devices attached\nmydevice01\toffline\n", false},
         {"error: could not connect to device", false},
@@ -60,8 +61,8 @@ TEST(CompanionVersion, ComparesNumerically) {
     }
 }
 
-// The old and the modern form as the simulated phone prints them are read in bridge_e2e and
-// flow_e2e; here the forms it does not print.
+// The modern form as the simulated phone prints it is read in flow_e2e; here the old form and the
+// forms it does not print.
 TEST(InstallFailureCode, TakesTheCodeOfOldAndModernAdb) {
     const struct {
         const char* output;

@@ -1,5 +1,6 @@
 // A phone's facts through adb's shell, from the simulated phone's scenario, in the forms each
-// Android version prints.
+// Android version prints, and whether a phone is there at all. Whether the companion is installed
+// and current is asked in the client's phone preparation (client_e2e).
 
 #include <gtest/gtest.h>
 
@@ -74,9 +75,13 @@ TEST_P(DirectFacts, EqualTheScenario) {
 INSTANTIATE_TEST_SUITE_P(Phones, DirectFacts, ::testing::ValuesIn(kFactsCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(DirectFactsWithoutPhone, LeaveTheRecordAlone) {
-    SimulatedPhone phone(Scenario::object(), PhonePresence::Unplugged);
+// adb's listing of a refused, offline or absent phone is the bridge's device-list table.
+TEST(UnpluggedPhone, IsNotCountedAndLeavesTheRecordAlone) {
+    SimulatedPhone phone;
     DeviceBridge bridge = RealToolsBridge(BridgeVariant::Client);
+    EXPECT_EQ(bridge.IsDeviceConnected(), 1);
+    phone.Unplug();
+    EXPECT_EQ(bridge.IsDeviceConnected(), 0);
     bridge.deviceInfo.model = "earlier";
     EXPECT_EQ(bridge.ReadDirectFacts(), 0);
     EXPECT_EQ(bridge.deviceInfo.model, "earlier");
