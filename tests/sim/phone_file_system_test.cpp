@@ -23,7 +23,7 @@ class PhoneFileSystemTest : public ::testing::Test {
     PhoneFileSystem files_;
 };
 
-// Shared storage ignoring case is what the game data pushes lean on (bridge_e2e, flow_e2e).
+// Shared storage ignoring case is what the game data pushes lean on (flow_e2e).
 TEST_F(PhoneFileSystemTest, NothingLeadsOutOfTheRoot) {
     std::filesystem::create_symlink("/etc", root_ / "sdcard/etc-link");
     std::filesystem::create_symlink("../../../../../..", root_ / "sdcard/up");
