@@ -4,38 +4,27 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "installer/flow/install_flow.h"
 #include "installer/package/package_writer.h"
-#include "platform/tool_locator.h"
-#include "tests/apk/apk_builder.h"
-#include "tests/flow/recording_view.h"
-#include "tests/support/phone_fixture.h"
+#include "tests/flow_e2e/flow_on_phone.h"
 
-namespace tarnel {
+namespace tarnel::test {
 namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kGame = "com.example.nova";
 constexpr const char* kObb = "Android/obb/com.example.nova/main.3.com.example.nova.obb";
 const char* const kSplits[] = {
     "",          "config.arm64_v8a", "config.armeabi_v7a", "config.mdpi", "config.xxhdpi",
     "config.en", "config.zh"};
 
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 constexpr const char* kData = "Android/data/com.example.nova/files/level1.dat";
 
 struct BundleCase {
     const char* name;
-    test::Scenario phone;
+    Scenario phone;
     const char* file;         // the bundle's name: its extension says which kind is written
     const char* installPath;  // of the XAPK's OBB file
     const char* dataEntry;    // a further entry of the XAPK, listed nowhere
@@ -48,7 +37,7 @@ struct BundleCase {
 
 // clang-format off
 const BundleCase kCases[] = {
-    {"XapkOnAnArm64Phone", test::Scenario::object(), "nova.xapk", kObb,
+    {"XapkOnAnArm64Phone", Scenario::object(), "nova.xapk", kObb,
      "android/DATA/com.example.nova/files/level1.dat", true, "已安装到手机",
      {"base", "config.arm64_v8a", "config.xxhdpi", "config.zh"}},
     {"ApksOnAV7aOnlyPhone",
@@ -61,7 +50,7 @@ const BundleCase kCases[] = {
      {"base", "config.arm64_v8a", "config.mdpi", "config.en", "config.zh"}},
     {"X86OnlyPhoneRefused", {{"abis", {"x86"}}, {"cpuType", "x86"}}, "nova.xapk", kObb, nullptr,
      true, "安装包不支持这台手机的CPU类型：安装包有 arm64-v8a、armeabi-v7a，手机是 x86。", {}},
-    {"HostileInstallPathRefused", test::Scenario::object(), "nova.xapk",
+    {"HostileInstallPathRefused", Scenario::object(), "nova.xapk",
      "Android/obb/com.example.nova/../../../DCIM/evil.obb", nullptr, false,
      "扩展数据的安装位置无效，只能在 Android/obb/com.example.nova/ 之内："
      "Android/obb/com.example.nova/../../../DCIM/evil.obb", {}},
@@ -71,7 +60,7 @@ const BundleCase kCases[] = {
 };
 // clang-format on
 
-class BundleInstallTest : public ::testing::TestWithParam<BundleCase> {
+class BundleInstallTest : public FlowOnPhone, public ::testing::WithParamInterface<BundleCase> {
   protected:
     // Base and splits built by aapt, in the layout of the bundle's kind.
     fs::path WriteBundle(const fs::path& folder, const BundleCase& c) {
@@ -80,13 +69,13 @@ class BundleInstallTest : public ::testing::TestWithParam<BundleCase> {
         std::optional<PackageWriter> writer = PackageWriter::Create(path);
         nlohmann::json splitApks = nlohmann::json::array();
         for (const char* split : kSplits) {
-            test::ApkContents apk;
+            ApkContents apk;
             apk.packageName = kGame;
             apk.split = split;
             apk.iconDensities = {};
             const fs::path built = folder / "built" / (std::string(split) + ".apk");
             fs::create_directories(built.parent_path());
-            test::BuildApk(apk, built);
+            BuildApk(apk, built);
             const std::string name =
                 *split == '\0'    ? (kind == ".xapk" ? "com.example.nova.apk" : "base.apk")
                 : kind == ".xapk" ? std::string(split) + ".apk"
@@ -110,7 +99,7 @@ class BundleInstallTest : public ::testing::TestWithParam<BundleCase> {
             if (c.dataEntry != nullptr)
                 writer->AddFile(c.dataEntry, "level 1");
             writer->AddFile("manifest.json", manifest.dump());
-            writer->AddFile("icon.png", test::SolidPng(8, 8, 1, 2, 3));
+            writer->AddFile("icon.png", SolidPng(8, 8, 1, 2, 3));
         } else if (kind == ".apkm") {
             writer->AddFile(
                 "info.json",
@@ -120,9 +109,9 @@ class BundleInstallTest : public ::testing::TestWithParam<BundleCase> {
         return path;
     }
 
-    std::vector<std::string> InstalledSplits(const test::SimulatedPhone& phone) const {
+    std::vector<std::string> InstalledSplits() const {
         std::vector<std::string> splits;
-        std::istringstream lines(phone.Adb({"shell", "pm", "path", kGame}).out);
+        std::istringstream lines(phone->Adb({"shell", "pm", "path", kGame}).out);
         for (std::string line; std::getline(lines, line);) {
             const std::string file = line.substr(line.rfind('/') + 1);
             splits.push_back(file == "base.apk" ? "base" : file.substr(6, file.size() - 10));
@@ -133,49 +122,43 @@ class BundleInstallTest : public ::testing::TestWithParam<BundleCase> {
 
 TEST_P(BundleInstallTest, InstallsWhatThePhoneNeeds) {
     const BundleCase& c = GetParam();
-    test::SimulatedPhone phone(c.phone);
-    ::setenv("XDG_CACHE_HOME", (phone.WorkFolder() / "cache").c_str(), 1);
-    const fs::path games = phone.WorkFolder() / "games";
+    Start(c.phone);
+    const fs::path games = phone->WorkFolder() / "games";
     const fs::path bundle = WriteBundle(games, c);
     fs::remove_all(games / "built");
 
-    test::RecordingView view;
-    InstallerState state;
-    state.bridge.adbPath = FindTool("adb", "TARNEL_ADB");
-    state.bridge.aaptPath = FindTool("aapt", "TARNEL_AAPT");
-    InstallFlow flow(view, state);
-    flow.OpenPackage(bundle.string());
-    view.RunUntil([&] { return state.loading == 0; });
-    ASSERT_EQ(state.loadSucceeded, c.opens ? 1 : 0) << testing::PrintToString(view.effects);
+    flow->OpenPackage(bundle.string());
+    view.RunUntil([&] { return state->loading == 0; });
+    ASSERT_EQ(state->loadSucceeded, c.opens ? 1 : 0) << testing::PrintToString(view.effects);
     if (c.opens) {
         EXPECT_EQ(view.lastStatus, c.installPath ? "安装包内有 7 个APK文件、1 个OBB文件"
                                                  : "安装包内有 7 个APK文件、0 个OBB文件");
         if (c.changedAfterOpening)
             fs::last_write_time(bundle, fs::last_write_time(bundle) + std::chrono::seconds(1));
-        flow.PressInstallButton();
-        view.RunUntil([&] { return state.busy == 0; });
+        flow->PressInstallButton();
+        view.RunUntil([&] { return state->busy == 0; });
         EXPECT_EQ(view.lastStatus, c.said);
     } else {
         EXPECT_TRUE(view.Has("message: 错误 " + c.said)) << testing::PrintToString(view.effects);
     }
-    EXPECT_EQ(InstalledSplits(phone), c.installed);
+    EXPECT_EQ(InstalledSplits(), c.installed);
     const bool installed = !c.installed.empty();
-    EXPECT_EQ(fs::exists(phone.HostPath(std::string("/sdcard/") + kObb)),
+    EXPECT_EQ(fs::exists(phone->HostPath(std::string("/sdcard/") + kObb)),
               installed && c.installPath);
-    EXPECT_EQ(fs::exists(phone.HostPath(std::string("/sdcard/") + kData)),
+    EXPECT_EQ(fs::exists(phone->HostPath(std::string("/sdcard/") + kData)),
               installed && c.dataEntry);
     if (installed && c.installPath) {
-        EXPECT_EQ(fs::file_size(phone.HostPath(std::string("/sdcard/") + kObb)), 3u << 20);
+        EXPECT_EQ(fs::file_size(phone->HostPath(std::string("/sdcard/") + kObb)), 3u << 20);
         // adb's own percentages arrive while the OBB goes up.
         const auto uploading =
             std::find(view.effects.begin(), view.effects.end(), "status: 正在上传数据包...");
         const auto installing = std::find(uploading, view.effects.end(), "status: 正在安装软件...");
         EXPECT_NE(std::find(uploading, installing, "progress: 100"), installing);
     }
-    EXPECT_FALSE(fs::exists(phone.HostPath("/sdcard/DCIM/evil.obb")));
+    EXPECT_FALSE(fs::exists(phone->HostPath("/sdcard/DCIM/evil.obb")));
     if (!installed) {
-        EXPECT_FALSE(fs::exists(phone.HostPath("/sdcard/Android/obb/com.example.nova")));
-        EXPECT_FALSE(fs::exists(phone.HostPath("/sdcard/Android/data/com.example.nova")));
+        EXPECT_FALSE(fs::exists(phone->HostPath("/sdcard/Android/obb/com.example.nova")));
+        EXPECT_FALSE(fs::exists(phone->HostPath("/sdcard/Android/data/com.example.nova")));
     }
     // Nothing is left beside the bundle.
     EXPECT_EQ(std::distance(fs::directory_iterator(games), fs::directory_iterator()), 1);
@@ -185,9 +168,9 @@ INSTANTIATE_TEST_SUITE_P(Bundles, BundleInstallTest, ::testing::ValuesIn(kCases)
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(BundleInstall, AnEncryptedApkmIsNamedAsSuch) {
-    const fs::path folder = test::FreshTestFolder("apkm");
+    const fs::path folder = FreshTestFolder("apkm");
     std::ofstream(folder / "old.apkm", std::ios::binary) << std::string("\x00\x01sodium", 8);
-    test::RecordingView view;
+    RecordingView view;
     InstallerState state;
     state.bridge.aaptPath = FindTool("aapt", "TARNEL_AAPT");
     InstallFlow flow(view, state);
@@ -201,4 +184,4 @@ TEST(BundleInstall, AnEncryptedApkmIsNamedAsSuch) {
 }
 
 }  // namespace
-}  // namespace tarnel
+}  // namespace tarnel::test

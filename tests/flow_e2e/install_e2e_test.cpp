@@ -6,18 +6,10 @@
 
 #include <sys/stat.h>
 
-#include "installer/flow/install_flow.h"
-#include "installer/package/game_package_writer.h"
-#include "platform/tool_locator.h"
-#include "tests/apk/apk_builder.h"
-#include "tests/flow/recording_view.h"
-#include "tests/package/test_folder.h"
-#include "tests/support/phone_fixture.h"
+#include "tests/flow_e2e/flow_on_phone.h"
 
-namespace tarnel {
+namespace tarnel::test {
 namespace {
-
-constexpr const char* kGame = "com.example.starfall";
 
 ino_t Inode(const std::filesystem::path& path) {
     struct stat info {};
@@ -35,69 +27,20 @@ std::vector<std::string> FilesUnder(const std::filesystem::path& folder) {
     return files;
 }
 
-using test::ReadFile;
-
-class InstallTest : public ::testing::Test {
+class InstallTest : public FlowOnPhone {
   protected:
-    void Start(const test::Scenario& scenario = test::Scenario::object(),
-               test::PhonePresence presence = test::PhonePresence::Plugged) {
-        phone = std::make_unique<test::SimulatedPhone>(scenario, presence);
-        games = phone->WorkFolder() / "my games";
-        std::filesystem::create_directories(games);
-        ::setenv("XDG_CACHE_HOME", (phone->WorkFolder() / "cache").c_str(), 1);
-        state = std::make_unique<InstallerState>();
-        state->bridge.adbPath = FindTool("adb", "TARNEL_ADB");
-        state->bridge.aaptPath = FindTool("aapt", "TARNEL_AAPT");
-        flow = std::make_unique<InstallFlow>(view, *state);
-        test::ApkContents apk;
-        apk.packageName = kGame;
-        apk.label = "星落";
-        test::BuildApk(apk, games / "starfall.apk");
-    }
-
-    // A game package with the real APK and a data tree; edit changes it before it is written.
     std::filesystem::path MakePackage(const std::function<void(GamePackage&)>& edit = {}) {
-        GamePackage package;
-        package.manifest.packageName = kGame;
-        package.manifest.appName = "星落";
-        package.apk = ReadFile(games / "starfall.apk");
-        package.dataFiles = {
-            {std::string("obb/") + kGame + "/main.1.obb", std::string(300000, 'o')},
-            {std::string("obb/") + kGame + "/levels/1.txt", "level one"}};
-        if (edit)
-            edit(package);
-        const auto path = games / "starfall.tpk";
-        EXPECT_TRUE(WriteGamePackage(path, package));
-        return path;
+        return Place("my games", "nova.tpk", "main.obb", edit);
     }
-
-    // Opens path and presses the install button; waits until the installation has ended.
-    void Install(const std::filesystem::path& path) {
-        flow->OpenPackage(path.string());
-        view.RunUntil([&] { return state->loading == 0; });
-        flow->PressInstallButton();
-        view.RunUntil([&] { return state->busy == 0; });
+    bool NoUnpackFolderLeft() const {
+        return !std::filesystem::exists(phone->WorkFolder() / "my games" / "~nova");
     }
-
-    std::filesystem::path GameData() const {
-        return phone->HostPath(std::string("/sdcard/Android/obb/") + kGame);
-    }
-    bool Listed() const {
-        return phone->Adb({"shell", "pm", "list", "package"}).out.find(kGame) != std::string::npos;
-    }
-    bool NoUnpackFolderLeft() const { return !std::filesystem::exists(games / "~starfall"); }
-
-    test::RecordingView view;
-    std::unique_ptr<test::SimulatedPhone> phone;
-    std::unique_ptr<InstallerState> state;
-    std::unique_ptr<InstallFlow> flow;
-    std::filesystem::path games;
 };
 
 TEST_F(InstallTest, AnApkIsInstalled) {
     Start();
-    Install(games / "starfall.apk");
-    EXPECT_EQ(view.lastStatus, "已安装到手机");
+    Install(Place("my games", "nova.apk"));
+    EXPECT_EQ(view.lastStatus, kInstalled);
     EXPECT_TRUE(Listed());
     EXPECT_EQ(state->readyToInstall, 0);
     EXPECT_TRUE(view.Has("button image: done"));
@@ -109,7 +52,7 @@ TEST_F(InstallTest, AnOldPhoneTakesTheLegacyPathsAndTheInternalMemory) {
     Start({{"features", "legacy"}, {"sdcard", false}});
     state->installToSdCard = 0;
     Install(MakePackage());
-    EXPECT_EQ(view.lastStatus, "已安装到手机");
+    EXPECT_EQ(view.lastStatus, kInstalled);
     EXPECT_EQ(ReadFile(GameData() / "levels" / "1.txt"), "level one");
     flow.reset();
     // Nothing of the package is left among the work files once the window is gone.
@@ -143,7 +86,6 @@ TEST_F(InstallTest, AFailedUploadInstallsNothingAndKeepsNothing) {
 // Installing again sends only the files the phone does not hold byte for byte: a file sent
 // again is a new file on the phone (the phone writes it beside the old one and renames it).
 TEST_F(InstallTest, AnotherInstallSendsOnlyWhatChanged) {
-    const std::string obb = std::string("obb/") + kGame + "/";
     const struct {
         const char* name;
         std::function<void(GamePackage&)> edit;
@@ -153,10 +95,10 @@ TEST_F(InstallTest, AnotherInstallSendsOnlyWhatChanged) {
         // Same size, same time in the package: only the content tells.
         {"one byte changed",
          [&](GamePackage& p) { p.dataFiles[0].second[1000] = 'x'; },
-         {"main.1.obb"}},
+         {"main.obb"}},
         {"a file added",
          [&](GamePackage& p) {
-             p.dataFiles.push_back({obb + "levels/2.txt", "level two"});
+             p.dataFiles.push_back({ObbEntry("levels/2.txt"), "level two"});
          },
          {"levels/2.txt"}},
     };
@@ -176,12 +118,12 @@ TEST_F(InstallTest, AnotherInstallSendsOnlyWhatChanged) {
             second = p;
         });
         Install(path);
-        EXPECT_EQ(view.lastStatus, "已安装到手机") << row.name;
+        EXPECT_EQ(view.lastStatus, kInstalled) << row.name;
         // Skipped data counts as done: the bar reaches its end, and starts near it when the
         // large file stays on the phone.
         EXPECT_TRUE(view.Has("progress: 100")) << row.name;
         const bool largeFileSkipped =
-            std::find(row.sent.begin(), row.sent.end(), "main.1.obb") == row.sent.end();
+            std::find(row.sent.begin(), row.sent.end(), "main.obb") == row.sent.end();
         const auto uploading =
             std::find(view.effects.begin(), view.effects.end(), "status: 正在上传数据包...");
         for (auto it = largeFileSkipped ? uploading : view.effects.end(); it != view.effects.end();
@@ -192,7 +134,7 @@ TEST_F(InstallTest, AnotherInstallSendsOnlyWhatChanged) {
         }
         std::vector<std::string> sent;
         for (const auto& [name, content] : second.dataFiles) {
-            const std::string below = name.substr(obb.size());
+            const std::string below = name.substr(ObbEntry("").size());
             EXPECT_TRUE(ReadFile(GameData() / below) == content) << row.name << ": " << below;
             if (!before.contains(below) || before[below] != Inode(GameData() / below))
                 sent.push_back(below);
@@ -210,8 +152,8 @@ TEST_F(InstallTest, ADamagedPackageIsNeverUploaded) {
     Start();
     const auto path = MakePackage([](GamePackage& p) { p.options.stored = true; });
     std::string bytes = ReadFile(path);
-    bytes[bytes.find(std::string(1000, 'o')) + 500] = 'X';
-    test::WriteFile(path, bytes);
+    bytes[bytes.find(std::string(1000, 'n')) + 500] = 'X';
+    WriteFile(path, bytes);
     Install(path);
     EXPECT_TRUE(view.Has("box: tpk解压缩失败！"));
     EXPECT_TRUE(NoUnpackFolderLeft());
@@ -231,4 +173,4 @@ TEST_F(InstallTest, APhoneWithoutAnSdCardRefusesTheDefault) {
 }
 
 }  // namespace
-}  // namespace tarnel
+}  // namespace tarnel::test
