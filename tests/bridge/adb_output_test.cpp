@@ -5,27 +5,6 @@
 namespace tarnel {
 namespace {
 
-// The real adb's listing of a ready and an unplugged phone is read in bridge_e2e.
-TEST(ListsReadyDevice, ReadsTheDeviceLines) {
-    const struct {
-        const char* output;
-        bool ready;
-    } cases[] = {
-        {"List of devices attached\r\n127.0.0.1:5555\tdevice\r\n\r\n", true},
-        {"* daemon not running; starting now at tcp:5037\n* daemon started successfully\n"
-         "List of devices attached\n\n",
-         false},
-        {"adb device server starting\nList of devices attached\nA\toffline\nB\tdevice", true},
-        {"List of devices attached\n127.0.0.1:7003\tunauthorized\n\n", false},
-        // A serial that happens to contain the word is not a ready phone.
-        {"List of devices attached\nmydevice01\toffline\n", false},
-        {"error: could not connect to device", false},
-        {"", false},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(ListsReadyDevice(c.output), c.ready) << c.output;
-}
-
 TEST(ListsPackage, MatchesTheWholeLine) {
     const struct {
         const char* list;

@@ -69,12 +69,5 @@ TEST_F(InspectApkTest, WithoutAaptOnlyTheSizeIsKnown) {
     EXPECT_EQ(bridge.sizeText, "1.5KB");
 }
 
-TEST_F(InspectApkTest, ReadsTheFrameworkItself) {
-    bridge.apkPath = "/usr/share/android-framework-res/framework-res.apk";
-    ASSERT_EQ(bridge.InspectApk(), 0);
-    EXPECT_EQ(bridge.packageName, "android");
-    EXPECT_NE(bridge.sizeText.find("MB"), std::string::npos) << bridge.sizeText;
-}
-
 }  // namespace
 }  // namespace tarnel

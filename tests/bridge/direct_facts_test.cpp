@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include "bridge/phone_state.h"
 #include "tests/bridge/transcript.h"
 
 namespace tarnel {
@@ -98,30 +97,6 @@ TEST(DirectFacts, OnlyAWholeRunFillsTheRecord) {
         EXPECT_FALSE(ParseDirectFacts(output, kept)) << output;
     }
     EXPECT_EQ(kept.model, "earlier");
-}
-
-TEST(PhoneState, ReadsEachListing) {
-    const struct {
-        const char* output;
-        PhoneState state;
-    } cases[] = {
-        {"List of devices attached\n0123456789ABCDEF\tdevice\n\n", PhoneState::Ready},
-        {"List of devices attached\n127.0.0.1:7003\tunauthorized\n\n", PhoneState::Unauthorized},
-        {"List of devices attached\r\n0123\tno permissions (user in plugdev group; are your udev "
-         "rules wrong?); see [http://developer.android.com/tools/device.html]\r\n",
-         PhoneState::NoPermissions},
-        {"List of devices attached\n????????????\tno permissions\n", PhoneState::NoPermissions},
-        {"List of devices attached\nA\tunauthorized\nB\tdevice\n", PhoneState::Ready},
-        {"List of devices attached\nA\tno permissions; see [x]\nB\tunauthorized\n",
-         PhoneState::Unauthorized},
-        {"List of devices attached\nA\toffline\n\n", PhoneState::Absent},
-        {"* daemon not running; starting now at tcp:5037\nList of devices attached\n\n",
-         PhoneState::Absent},
-        {"unauthorized\tdevice\n", PhoneState::Absent},
-        {"", PhoneState::Absent},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(ParsePhoneState(c.output), c.state) << c.output;
 }
 
 }  // namespace

@@ -86,5 +86,26 @@ TEST(ChoosePhone, TakesTheWishOrTheOnlyReadyPhone) {
     EXPECT_EQ(PhoneLines(ChoosePhone(two, "").ready), "  A  MI_8\n  B  Pixel_7\n");
 }
 
+// How each line is read is the table above; here the most usable phone wins.
+TEST(PhoneState, TheMostUsablePhoneCounts) {
+    const struct {
+        const char* output;
+        PhoneState state;
+    } cases[] = {
+        {"List of devices attached\n0123456789ABCDEF\tdevice\n\n", PhoneState::Ready},
+        {"List of devices attached\n127.0.0.1:7003\tunauthorized\n\n", PhoneState::Unauthorized},
+        {"List of devices attached\r\n0123\tno permissions (user in plugdev group; are your udev "
+         "rules wrong?); see [http://developer.android.com/tools/device.html]\r\n",
+         PhoneState::NoPermissions},
+        {"List of devices attached\nA\tunauthorized\nB\tdevice\n", PhoneState::Ready},
+        {"List of devices attached\nA\tno permissions; see [x]\nB\tunauthorized\n",
+         PhoneState::Unauthorized},
+        {"List of devices attached\nA\toffline\n\n", PhoneState::Absent},
+        {"", PhoneState::Absent},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ParsePhoneState(c.output), c.state) << c.output;
+}
+
 }  // namespace
 }  // namespace tarnel
