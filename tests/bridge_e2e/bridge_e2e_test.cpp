@@ -1,14 +1,23 @@
-// A phone's facts through adb's shell, from the simulated phone's scenario, in the forms each
-// Android version prints, and whether a phone is there at all. Whether the companion is installed
-// and current is asked in the client's phone preparation (client_e2e).
+// DeviceBridge through the real adb to the simulated phone, for what the installs (flow_e2e) and
+// the client's phone preparation (client_e2e) do not show: a phone's facts in the forms each
+// Android version prints, whether a phone is there at all, a companion that will not install.
 
 #include <gtest/gtest.h>
 
-#include "tests/bridge_e2e/bridge_phone.h"
+#include "bridge/device_bridge.h"
+#include "platform/tool_locator.h"
+#include "tests/apk/apk_builder.h"
 #include "tests/support/phone_fixture.h"
 
 namespace tarnel::test {
 namespace {
+
+DeviceBridge RealToolsBridge(BridgeVariant variant) {
+    DeviceBridge bridge(variant);
+    bridge.adbPath = FindTool("adb", "TARNEL_ADB");
+    bridge.aaptPath = FindTool("aapt", "TARNEL_AAPT");
+    return bridge;
+}
 
 struct FactsCase {
     const char* name;
@@ -85,6 +94,17 @@ TEST(UnpluggedPhone, IsNotCountedAndLeavesTheRecordAlone) {
     bridge.deviceInfo.model = "earlier";
     EXPECT_EQ(bridge.ReadDirectFacts(), 0);
     EXPECT_EQ(bridge.deviceInfo.model, "earlier");
+}
+
+TEST(InstallCompanionApk, ReportsAFailedInstall) {
+    SimulatedPhone phone(Scenario{{"installResult", "INSTALL_FAILED_INTERNAL_ERROR"}});
+    DeviceBridge bridge = RealToolsBridge(BridgeVariant::Client);
+    ApkContents apk;
+    apk.packageName = "com.kestrum.player";
+    bridge.apkPath = (phone.WorkFolder() / "companion.apk").string();
+    BuildApk(apk, bridge.apkPath);
+    EXPECT_EQ(bridge.InstallCompanionApk(), 1);
+    EXPECT_EQ(phone.Adb({"shell", "pm", "list", "packages", "-3"}).out, "");
 }
 
 }  // namespace
