@@ -48,8 +48,6 @@ const BundleCase kCases[] = {
      {{"features", "legacy"}, {"abis", {"arm64-v8a"}}, {"density", 200}, {"locale", "fr-FR"}},
      "nova.apkm", nullptr, nullptr, true, "已安装到手机",
      {"base", "config.arm64_v8a", "config.mdpi", "config.en", "config.zh"}},
-    {"X86OnlyPhoneRefused", {{"abis", {"x86"}}, {"cpuType", "x86"}}, "nova.xapk", kObb, nullptr,
-     true, "安装包不支持这台手机的CPU类型：安装包有 arm64-v8a、armeabi-v7a，手机是 x86。", {}},
     {"HostileInstallPathRefused", Scenario::object(), "nova.xapk",
      "Android/obb/com.example.nova/../../../DCIM/evil.obb", nullptr, false,
      "扩展数据的安装位置无效，只能在 Android/obb/com.example.nova/ 之内："
