@@ -35,8 +35,6 @@ TEST(ParseDeviceList, ReadsAdbTranscripts) {
          "group); see [http://developer.android.com/tools/device.html] usb:3-2 transport_id:7\n",
          "0123|no permissions (missing udev rules? user is in the plugdev group); see "
          "[http://developer.android.com/tools/device.html]||7"},
-        {"List of devices attached\n????????????\tno permissions; see [x]\n",
-         "????????????|no permissions; see [x]||"},
         {"* daemon not running; starting now at tcp:5037\r\n* daemon started successfully\r\n"
          "List of devices attached\r\nA1 device model:MI_8 transport_id:2\r\n\r\n",
          "A1|device|MI_8|2"},
@@ -48,8 +46,6 @@ TEST(ParseDeviceList, ReadsAdbTranscripts) {
          "adb-R5CR-x (2)._adb-tls-connect._tcp device product:p model:SM_G991B device:o1s "
          "transport_id:5\n",
          "adb-R5CR-x (2)._adb-tls-connect._tcp|device|SM_G991B|5"},
-        {"List of devices attached\nadb-R5CR-x (2)._adb-tls-connect._tcp\tdevice\n",
-         "adb-R5CR-x (2)._adb-tls-connect._tcp|device||"},
         // A serial that is a state's word, and a lone serial.
         {"List of devices attached\ndevice\toffline\nlonely\n", "device|offline||"},
         {"error: cannot connect to daemon\n", ""},
