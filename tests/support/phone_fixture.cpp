@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/process_runner.h"
+#include "tests/package/test_folder.h"
 
 extern char** environ;
 
@@ -50,11 +51,6 @@ int FreeLoopbackPort() {
     }
     close(fd);
     return ntohs(address.sin_port);
-}
-
-std::string ReadText(const std::filesystem::path& file) {
-    std::ifstream in(file);
-    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 }  // namespace
@@ -137,7 +133,7 @@ void SimulatedPhone::StopPhone() {
         }
     }
     phonePid_ = -1;
-    const std::string log = ReadText(folder_ / "phonesim.log");
+    const std::string log = ReadFile(folder_ / "phonesim.log");
     if (diedEarly || log.find("Sanitizer") != std::string::npos ||
         log.find("runtime error:") != std::string::npos) {
         ADD_FAILURE() << "tarnel-phonesim " << (diedEarly ? "died during the test" : "misbehaved")
@@ -194,7 +190,7 @@ void SimulatedPhone::StartPhone(const Scenario& scenario) {
     bool ended = false;
     Eventually(
         [&] {
-            ready = ReadText(out);
+            ready = ReadFile(out);
             ended = waitpid(pid, nullptr, WNOHANG) == pid;
             return ended || ready.find('\n') != std::string::npos;
         },
@@ -203,7 +199,7 @@ void SimulatedPhone::StartPhone(const Scenario& scenario) {
         phonePid_ = -1;
     }
     if (ended || !ready.starts_with("ready 127.0.0.1:")) {
-        throw std::runtime_error("tarnel-phonesim did not start: " + ReadText(log));
+        throw std::runtime_error("tarnel-phonesim did not start: " + ReadFile(log));
     }
     serial_ = ready.substr(6, ready.find('\n') - 6);
 }
