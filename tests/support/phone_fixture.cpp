@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
@@ -53,8 +54,7 @@ int FreeLoopbackPort() {
     return ntohs(address.sin_port);
 }
 
-}  // namespace
-
+// Polls `condition` until it holds (true) or `limit` has passed (false).
 bool Eventually(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
     const auto deadline = std::chrono::steady_clock::now() + limit;
     while (!condition()) {
@@ -65,6 +65,8 @@ bool Eventually(const std::function<bool()>& condition, std::chrono::millisecond
     }
     return true;
 }
+
+}  // namespace
 
 SimulatedPhone::SimulatedPhone(const Scenario& scenario, PhonePresence presence) {
     Start(scenario, presence);
@@ -126,7 +128,8 @@ void SimulatedPhone::StopPhone() {
     const bool diedEarly = waitpid(phonePid_, &status, WNOHANG) == phonePid_;
     if (!diedEarly) {
         kill(phonePid_, SIGTERM);
-        const bool ended = Eventually([&] { return waitpid(phonePid_, &status, WNOHANG) != 0; });
+        const bool ended =
+            Eventually([&] { return waitpid(phonePid_, &status, WNOHANG) != 0; }, 10s);
         if (!ended) {
             kill(phonePid_, SIGKILL);
             waitpid(phonePid_, &status, 0);
@@ -208,7 +211,7 @@ void SimulatedPhone::Plug() {
     const AdbRun connected = AdbServer({"connect", serial_}, 30s);
     // adb gives up at once on a phone that wants authentication it cannot get.
     const std::string expected = refusesHandshake_ ? "unauthorized" : "device";
-    if (!WaitForState(expected)) {
+    if (!Eventually([&] { return State() == expected; }, 30s)) {
         throw std::runtime_error("adb did not list the phone as " + expected + ": exit " +
                                  std::to_string(connected.exitStatus) + ", " + connected.Both());
     }
@@ -254,10 +257,6 @@ std::string SimulatedPhone::State() const {
         }
     }
     return {};
-}
-
-bool SimulatedPhone::WaitForState(std::string_view state, std::chrono::milliseconds limit) const {
-    return Eventually([&] { return State() == state; }, limit);
 }
 
 }  // namespace tarnel::test

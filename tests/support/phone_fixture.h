@@ -2,7 +2,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <functional>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <string_view>
@@ -50,23 +49,19 @@ class SimulatedPhone {
     // A scratch folder outside the phone for the test's own files.
     const std::filesystem::path& WorkFolder() const { return work_; }
 
-    // adb -s SERIAL arguments..., and adb arguments... without choosing a device.
+    // adb -s SERIAL arguments...
     AdbRun Adb(const std::vector<std::string>& arguments,
                std::chrono::milliseconds limit = std::chrono::seconds(60)) const;
-    AdbRun AdbServer(const std::vector<std::string>& arguments,
-                     std::chrono::milliseconds limit = std::chrono::seconds(60)) const;
-
-    // The phone's state as "adb devices" lists it ("device", "offline", "unauthorized"), or
-    // empty when it is not listed.
-    std::string State() const;
-    // Polls until State() is `state`; false when it is not after `limit`.
-    bool WaitForState(std::string_view state,
-                      std::chrono::milliseconds limit = std::chrono::seconds(30)) const;
 
     void Plug();    // adb connect, then wait for the handshake's outcome
     void Unplug();  // adb disconnect
 
   private:
+    // adb arguments..., without choosing a device.
+    AdbRun AdbServer(const std::vector<std::string>& arguments,
+                     std::chrono::milliseconds limit) const;
+    // The phone's state as "adb devices" lists it ("device", "unauthorized"...), or empty.
+    std::string State() const;
     void Start(const Scenario& scenario, PhonePresence presence);
     void StartAdbServer();
     void Stop();
@@ -82,10 +77,5 @@ class SimulatedPhone {
     bool refusesHandshake_ = false;
     bool ownsServer_ = true;
 };
-
-// Polls `condition` until it holds (true) or `limit` has passed (false): the phone finishes its
-// own work, such as removing what a cut transfer left, after adb has already returned.
-bool Eventually(const std::function<bool()>& condition,
-                std::chrono::milliseconds limit = std::chrono::seconds(10));
 
 }  // namespace tarnel::test
