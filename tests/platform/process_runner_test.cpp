@@ -15,15 +15,6 @@ RunResult Fake(std::vector<std::string> args, RunOptions options = {}) {
     return RunProcess(args, options);
 }
 
-TEST(RunProcess, ReadsLargeOutputWhileTheChildRuns) {
-    const long size = 8 * 1024 * 1024;
-    RunResult result = Fake({"bytes", std::to_string(size)});
-    EXPECT_EQ(result.outcome, RunResult::Outcome::Finished);
-    EXPECT_EQ(result.exitStatus, 0);
-    ASSERT_EQ(result.output.size(), static_cast<size_t>(size));
-    EXPECT_EQ(result.output.substr(0, 4), "abcd");
-}
-
 // The child gets its arguments untouched, our variables and its own, and an empty standard input
 // on a pipe; all it writes comes back, zero bytes and standard error too.
 TEST(RunProcess, GivesTheChildExactlyItsInputAndKeepsAllItSays) {
@@ -79,8 +70,9 @@ TEST(RunProcess, EndsAChildThatMakesNoProgressButNotOneThatWorks) {
         const RunResult run =
             Fake(c.args, {.idleLimit = milliseconds(300), .idleLimitUntilRead = c.untilRead});
         EXPECT_EQ(run.outcome, c.outcome) << c.args[0] << " " << c.untilRead;
-        if (run.outcome == RunResult::Outcome::Finished && c.args[0] == "upload") {
-            EXPECT_EQ(run.output, "Success\n");
+        // Output far larger than a pipe's buffer is read while the child runs.
+        if (run.outcome == RunResult::Outcome::Finished) {
+            EXPECT_EQ(run.output.size(), c.args[0] == "upload" ? 8u : 8388608u);
         }
     }
 }
