@@ -166,8 +166,8 @@ INSTANTIATE_TEST_SUITE_P(Bundles, BundleInstallTest, ::testing::ValuesIn(kCases)
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(BundleInstall, AnEncryptedApkmIsNamedAsSuch) {
-    const fs::path folder = FreshTestFolder("apkm");
-    std::ofstream(folder / "old.apkm", std::ios::binary) << std::string("\x00\x01sodium", 8);
+    TestFolder folder;
+    WriteFile(folder / "old.apkm", std::string("\x00\x01sodium", 8));
     RecordingView view;
     InstallerState state;
     state.bridge.aaptPath = FindTool("aapt", "TARNEL_AAPT");
@@ -178,7 +178,6 @@ TEST(BundleInstall, AnEncryptedApkmIsNamedAsSuch) {
         "message: 错误 "
         "这是加密的旧版APKM文件，无法读取。请到APKMirror重新下载（2021年后的APKM文件未加密）。"));
     EXPECT_EQ(state.loadSucceeded, 0);
-    fs::remove_all(folder);
 }
 
 }  // namespace
