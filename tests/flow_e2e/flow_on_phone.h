@@ -19,9 +19,12 @@ inline constexpr const char* kGame = "com.example.nova";
 inline constexpr const char* kInstalled = "已安装到手机";
 inline constexpr std::size_t kMainObbBytes = 200000;
 
-// The installer's flow with the real adb and aapt, on a simulated phone of its own.
+// The installer's flow with the real adb and aapt, on a simulated phone of its own; the view is
+// touched on the test's thread only.
 class FlowOnPhone : public ::testing::Test {
   protected:
+    void TearDown() override { EXPECT_FALSE(view.Has("WRONG THREAD")); }
+
     void Start(const Scenario& scenario = Scenario::object()) {
         phone = std::make_unique<SimulatedPhone>(scenario);
         ::setenv("XDG_CACHE_HOME", (phone->WorkFolder() / "cache").c_str(), 1);

@@ -26,16 +26,6 @@ class InstallTest : public FlowOnPhone {
     }
 };
 
-TEST_F(InstallTest, AnApkIsInstalled) {
-    Start();
-    Install(Place("my games", "nova.apk"));
-    EXPECT_EQ(view.lastStatus, kInstalled);
-    EXPECT_TRUE(Listed());
-    EXPECT_EQ(state->readyToInstall, 0);
-    EXPECT_TRUE(view.Has("button image: done"));
-    EXPECT_FALSE(view.Has("WRONG THREAD"));
-}
-
 // A game package's steps, each said, are tarnelInstall --no-gui's (installer_cli).
 TEST_F(InstallTest, AnOldPhoneTakesTheLegacyPathsAndTheInternalMemory) {
     Start({{"features", "legacy"}, {"sdcard", false}});

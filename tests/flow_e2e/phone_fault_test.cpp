@@ -73,6 +73,9 @@ TEST_P(FileNameTest, NoWordInAFileNameDecidesTheOutcome) {
     const bool installed = std::string(c.status) == kInstalled;
     EXPECT_EQ(view.lastStatus, c.status);
     EXPECT_EQ(Listed(), installed);
+    // After a success the button offers the installation again.
+    EXPECT_EQ(state->readyToInstall, installed ? 0 : 1);
+    EXPECT_EQ(view.Has("button image: done"), installed);
     if (c.dataFile != nullptr) {
         EXPECT_EQ(fs::exists(GameData() / c.dataFile), installed);
         EXPECT_TRUE(fs::is_empty(package.parent_path()) ||
