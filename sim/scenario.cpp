@@ -36,7 +36,6 @@ const std::set<std::string>& KnownKeys() {
                                                "dropAfterBytes",
                                                "throughput",
                                                "hangAfterBytes",
-                                               "hang",
                                                "refuseHandshake",
                                                "features",
                                                "screencap",
@@ -178,7 +177,6 @@ Scenario ParseScenario(const std::string& jsonText) {
     Read(object, "throughput", scenario.throughput);
     Read(object, "hangAfterBytes", scenario.hangAfterBytes);
     Read(object, "screencap", scenario.screencap);
-    Read(object, "hang", scenario.hang);
     Read(object, "refuseHandshake", scenario.refuseHandshake);
     Read(object, "abis", scenario.abis);
     Read(object, "density", scenario.density);

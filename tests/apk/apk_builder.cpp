@@ -4,20 +4,14 @@
 #include <unistd.h>
 #include <zlib.h>
 
-#include <fstream>
 #include <stdexcept>
 #include <vector>
 
 #include "platform/process_runner.h"
+#include "tests/package/test_folder.h"
 
 namespace tarnel::test {
 namespace {
-
-void WriteFile(const std::filesystem::path& path, const std::string& data) {
-    std::filesystem::create_directories(path.parent_path());
-    std::ofstream out(path, std::ios::binary);
-    out << data;
-}
 
 void AppendBigEndian(std::string& out, uint32_t value) {
     for (int shift = 24; shift >= 0; shift -= 8)

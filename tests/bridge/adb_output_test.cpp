@@ -5,26 +5,6 @@
 namespace tarnel {
 namespace {
 
-// A ready, unplugged, unauthorized and offline phone as the real adb lists them are in bridge_e2e.
-TEST(ListsReadyDevice, ReadsTheDeviceLines) {
-    const struct {
-        const char* output;
-        bool ready;
-    } cases[] = {
-        {"List of devices attached\r\n127.0.0.1:5555\tdevice\r\n\r\n", true},
-        {"* daemon not running; starting now at tcp:5037\n* daemon started successfully\n"
-         "List of devices attached\n\n",
-         false},
-        {"adb device server starting\nList of devices attached\nA\toffline\nB\tdevice", true},
-        // A serial that happens to contain the word is not a ready phone.
-        {"List of devices attached\nmydevice01\toffline\n", false},
-        {"error: could not connect to device", false},
-        {"", false},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(ListsReadyDevice(c.output), c.ready) << c.output;
-}
-
 TEST(ListsPackage, MatchesTheWholeLine) {
     const struct {
         const char* list;
@@ -60,8 +40,8 @@ TEST(CompanionVersion, ComparesNumerically) {
     }
 }
 
-// The old and the modern form as the simulated phone prints them are read in bridge_e2e and
-// flow_e2e; here the forms it does not print.
+// The modern form as the simulated phone prints it is read in flow_e2e; here the old form and the
+// forms it does not print.
 TEST(InstallFailureCode, TakesTheCodeOfOldAndModernAdb) {
     const struct {
         const char* output;

@@ -1,18 +1,24 @@
 // The direct-facts parsers on the forms phones print that the simulated phone does not (its forms
-// are read in direct_facts_e2e): older tools, odd spacing, complaints and garbage.
+// are read in bridge_e2e): older tools, odd spacing, complaints and garbage.
 
 #include "bridge/direct_facts.h"
 
 #include <gtest/gtest.h>
 
-#include "bridge/phone_state.h"
-#include "tests/bridge/transcript.h"
+#include "tests/package/test_folder.h"
 
 namespace tarnel {
 namespace {
 
 constexpr double kKiB = 1024.0;
 constexpr double kGiB = 1024.0 * 1024 * 1024;
+
+// What a phone printed, byte for byte, from tests/data/phone.
+std::string Transcript(const std::string& name) {
+    const auto path = std::filesystem::path(TARNEL_SOURCE_DIR) / "tests/data/phone" / name;
+    EXPECT_TRUE(std::filesystem::is_regular_file(path)) << path;
+    return test::ReadFile(path);
+}
 
 TEST(DirectFacts, SmallAnswers) {
     EXPECT_EQ(GetpropValue("Pixel 4a\n"), "Pixel 4a");
@@ -54,7 +60,7 @@ TEST(DirectFacts, Memory) {
         {"meminfo-denied.txt", 0, 0},
     };
     for (const auto& c : cases) {
-        const auto memory = MemoryFacts(test::Transcript(c.file));
+        const auto memory = MemoryFacts(Transcript(c.file));
         ASSERT_EQ(memory.has_value(), c.total > 0) << c.file;
         if (memory) {
             EXPECT_DOUBLE_EQ(memory->total, c.total * kKiB) << c.file;
@@ -79,7 +85,7 @@ TEST(DirectFacts, DiskSpace) {
         {"df-card-empty-slot.txt", 0, 0},
     };
     for (const auto& c : cases) {
-        const std::string text = test::Transcript(c.file);
+        const std::string text = Transcript(c.file);
         const auto space = c.file.starts_with("df-card-") ? RemovableCard(text) : FirstDfRow(text);
         ASSERT_EQ(space.has_value(), c.total > 0) << c.file;
         if (space) {
@@ -89,7 +95,7 @@ TEST(DirectFacts, DiskSpace) {
     }
 }
 
-// The simulated phone's whole runs, in each Android's forms, are read in direct_facts_e2e.
+// The simulated phone's whole runs, in each Android's forms, are read in bridge_e2e.
 TEST(DirectFacts, OnlyAWholeRunFillsTheRecord) {
     DeviceInfo kept;
     kept.model = "earlier";
@@ -98,30 +104,6 @@ TEST(DirectFacts, OnlyAWholeRunFillsTheRecord) {
         EXPECT_FALSE(ParseDirectFacts(output, kept)) << output;
     }
     EXPECT_EQ(kept.model, "earlier");
-}
-
-TEST(PhoneState, ReadsEachListing) {
-    const struct {
-        const char* output;
-        PhoneState state;
-    } cases[] = {
-        {"List of devices attached\n0123456789ABCDEF\tdevice\n\n", PhoneState::Ready},
-        {"List of devices attached\n127.0.0.1:7003\tunauthorized\n\n", PhoneState::Unauthorized},
-        {"List of devices attached\r\n0123\tno permissions (user in plugdev group; are your udev "
-         "rules wrong?); see [http://developer.android.com/tools/device.html]\r\n",
-         PhoneState::NoPermissions},
-        {"List of devices attached\n????????????\tno permissions\n", PhoneState::NoPermissions},
-        {"List of devices attached\nA\tunauthorized\nB\tdevice\n", PhoneState::Ready},
-        {"List of devices attached\nA\tno permissions; see [x]\nB\tunauthorized\n",
-         PhoneState::Unauthorized},
-        {"List of devices attached\nA\toffline\n\n", PhoneState::Absent},
-        {"* daemon not running; starting now at tcp:5037\nList of devices attached\n\n",
-         PhoneState::Absent},
-        {"unauthorized\tdevice\n", PhoneState::Absent},
-        {"", PhoneState::Absent},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(ParsePhoneState(c.output), c.state) << c.output;
 }
 
 }  // namespace

@@ -35,8 +35,6 @@ TEST(ParseDeviceList, ReadsAdbTranscripts) {
          "group); see [http://developer.android.com/tools/device.html] usb:3-2 transport_id:7\n",
          "0123|no permissions (missing udev rules? user is in the plugdev group); see "
          "[http://developer.android.com/tools/device.html]||7"},
-        {"List of devices attached\n????????????\tno permissions; see [x]\n",
-         "????????????|no permissions; see [x]||"},
         {"* daemon not running; starting now at tcp:5037\r\n* daemon started successfully\r\n"
          "List of devices attached\r\nA1 device model:MI_8 transport_id:2\r\n\r\n",
          "A1|device|MI_8|2"},
@@ -48,8 +46,6 @@ TEST(ParseDeviceList, ReadsAdbTranscripts) {
          "adb-R5CR-x (2)._adb-tls-connect._tcp device product:p model:SM_G991B device:o1s "
          "transport_id:5\n",
          "adb-R5CR-x (2)._adb-tls-connect._tcp|device|SM_G991B|5"},
-        {"List of devices attached\nadb-R5CR-x (2)._adb-tls-connect._tcp\tdevice\n",
-         "adb-R5CR-x (2)._adb-tls-connect._tcp|device||"},
         // A serial that is a state's word, and a lone serial.
         {"List of devices attached\ndevice\toffline\nlonely\n", "device|offline||"},
         {"error: cannot connect to daemon\n", ""},
@@ -84,6 +80,27 @@ TEST(ChoosePhone, TakesTheWishOrTheOnlyReadyPhone) {
         EXPECT_EQ(choice.serial, c.serial) << Describe(c.listed) << " / " << c.wanted;
     }
     EXPECT_EQ(PhoneLines(ChoosePhone(two, "").ready), "  A  MI_8\n  B  Pixel_7\n");
+}
+
+// How each line is read is the table above; here the most usable phone wins.
+TEST(PhoneState, TheMostUsablePhoneCounts) {
+    const struct {
+        const char* output;
+        PhoneState state;
+    } cases[] = {
+        {"List of devices attached\n0123456789ABCDEF\tdevice\n\n", PhoneState::Ready},
+        {"List of devices attached\n127.0.0.1:7003\tunauthorized\n\n", PhoneState::Unauthorized},
+        {"List of devices attached\r\n0123\tno permissions (user in plugdev group; are your udev "
+         "rules wrong?); see [http://developer.android.com/tools/device.html]\r\n",
+         PhoneState::NoPermissions},
+        {"List of devices attached\nA\tunauthorized\nB\tdevice\n", PhoneState::Ready},
+        {"List of devices attached\nA\tno permissions; see [x]\nB\tunauthorized\n",
+         PhoneState::Unauthorized},
+        {"List of devices attached\nA\toffline\n\n", PhoneState::Absent},
+        {"", PhoneState::Absent},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ParsePhoneState(c.output), c.state) << c.output;
 }
 
 }  // namespace

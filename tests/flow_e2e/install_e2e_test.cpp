@@ -6,110 +6,32 @@
 
 #include <sys/stat.h>
 
-#include "installer/flow/install_flow.h"
-#include "installer/package/game_package_writer.h"
-#include "platform/tool_locator.h"
-#include "tests/apk/apk_builder.h"
-#include "tests/flow/recording_view.h"
-#include "tests/package/test_folder.h"
-#include "tests/support/phone_fixture.h"
+#include "tests/flow_e2e/flow_on_phone.h"
 
-namespace tarnel {
+namespace tarnel::test {
 namespace {
-
-constexpr const char* kGame = "com.example.starfall";
 
 ino_t Inode(const std::filesystem::path& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0 ? info.st_ino : 0;
 }
 
-// Every file below folder, sorted, as paths relative to it.
-std::vector<std::string> FilesUnder(const std::filesystem::path& folder) {
-    std::vector<std::string> files;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
-        if (!entry.is_directory())
-            files.push_back(entry.path().lexically_relative(folder).string());
-    }
-    std::sort(files.begin(), files.end());
-    return files;
-}
-
-using test::ReadFile;
-
-class InstallTest : public ::testing::Test {
+class InstallTest : public FlowOnPhone {
   protected:
-    void Start(const test::Scenario& scenario = test::Scenario::object(),
-               test::PhonePresence presence = test::PhonePresence::Plugged) {
-        phone = std::make_unique<test::SimulatedPhone>(scenario, presence);
-        games = phone->WorkFolder() / "my games";
-        std::filesystem::create_directories(games);
-        ::setenv("XDG_CACHE_HOME", (phone->WorkFolder() / "cache").c_str(), 1);
-        state = std::make_unique<InstallerState>();
-        state->bridge.adbPath = FindTool("adb", "TARNEL_ADB");
-        state->bridge.aaptPath = FindTool("aapt", "TARNEL_AAPT");
-        flow = std::make_unique<InstallFlow>(view, *state);
-        test::ApkContents apk;
-        apk.packageName = kGame;
-        apk.label = "星落";
-        test::BuildApk(apk, games / "starfall.apk");
-    }
-
-    // A game package with the real APK and a data tree; edit changes it before it is written.
     std::filesystem::path MakePackage(const std::function<void(GamePackage&)>& edit = {}) {
-        GamePackage package;
-        package.manifest.packageName = kGame;
-        package.manifest.appName = "星落";
-        package.apk = ReadFile(games / "starfall.apk");
-        package.dataFiles = {
-            {std::string("obb/") + kGame + "/main.1.obb", std::string(300000, 'o')},
-            {std::string("obb/") + kGame + "/levels/1.txt", "level one"}};
-        if (edit)
-            edit(package);
-        const auto path = games / "starfall.tpk";
-        EXPECT_TRUE(WriteGamePackage(path, package));
-        return path;
+        return Place("my games", "nova.tpk", "main.obb", edit);
     }
-
-    // Opens path and presses the install button; waits until the installation has ended.
-    void Install(const std::filesystem::path& path) {
-        flow->OpenPackage(path.string());
-        view.RunUntil([&] { return state->loading == 0; });
-        flow->PressInstallButton();
-        view.RunUntil([&] { return state->busy == 0; });
+    bool NoUnpackFolderLeft() const {
+        return !std::filesystem::exists(phone->WorkFolder() / "my games" / "~nova");
     }
-
-    std::filesystem::path GameData() const {
-        return phone->HostPath(std::string("/sdcard/Android/obb/") + kGame);
-    }
-    bool Listed() const {
-        return phone->Adb({"shell", "pm", "list", "package"}).out.find(kGame) != std::string::npos;
-    }
-    bool NoUnpackFolderLeft() const { return !std::filesystem::exists(games / "~starfall"); }
-
-    test::RecordingView view;
-    std::unique_ptr<test::SimulatedPhone> phone;
-    std::unique_ptr<InstallerState> state;
-    std::unique_ptr<InstallFlow> flow;
-    std::filesystem::path games;
 };
-
-TEST_F(InstallTest, AnApkIsInstalled) {
-    Start();
-    Install(games / "starfall.apk");
-    EXPECT_EQ(view.lastStatus, "已安装到手机");
-    EXPECT_TRUE(Listed());
-    EXPECT_EQ(state->readyToInstall, 0);
-    EXPECT_TRUE(view.Has("button image: done"));
-    EXPECT_FALSE(view.Has("WRONG THREAD"));
-}
 
 // A game package's steps, each said, are tarnelInstall --no-gui's (installer_cli).
 TEST_F(InstallTest, AnOldPhoneTakesTheLegacyPathsAndTheInternalMemory) {
     Start({{"features", "legacy"}, {"sdcard", false}});
     state->installToSdCard = 0;
     Install(MakePackage());
-    EXPECT_EQ(view.lastStatus, "已安装到手机");
+    EXPECT_EQ(view.lastStatus, kInstalled);
     EXPECT_EQ(ReadFile(GameData() / "levels" / "1.txt"), "level one");
     flow.reset();
     // Nothing of the package is left among the work files once the window is gone.
@@ -140,23 +62,22 @@ TEST_F(InstallTest, AFailedUploadInstallsNothingAndKeepsNothing) {
     }
 }
 
-// Installing again sends only the files the phone does not hold byte for byte: a file sent
-// again is a new file on the phone (the phone writes it beside the old one and renames it).
+// Installing again sends only the files the phone does not hold byte for byte (the files not
+// added stay as they were): a file sent again is a new file on the phone (the phone writes it
+// beside the old one and renames it).
 TEST_F(InstallTest, AnotherInstallSendsOnlyWhatChanged) {
-    const std::string obb = std::string("obb/") + kGame + "/";
     const struct {
         const char* name;
         std::function<void(GamePackage&)> edit;
         std::vector<std::string> sent;  // below the game's folder
     } cases[] = {
-        {"the same package", {}, {}},
         // Same size, same time in the package: only the content tells.
         {"one byte changed",
          [&](GamePackage& p) { p.dataFiles[0].second[1000] = 'x'; },
-         {"main.1.obb"}},
+         {"main.obb"}},
         {"a file added",
          [&](GamePackage& p) {
-             p.dataFiles.push_back({obb + "levels/2.txt", "level two"});
+             p.dataFiles.push_back({ObbEntry("levels/2.txt"), "level two"});
          },
          {"levels/2.txt"}},
     };
@@ -171,17 +92,16 @@ TEST_F(InstallTest, AnotherInstallSendsOnlyWhatChanged) {
         view.effects.clear();
         GamePackage second;
         const auto path = MakePackage([&](GamePackage& p) {
-            if (row.edit)
-                row.edit(p);
+            row.edit(p);
             second = p;
         });
         Install(path);
-        EXPECT_EQ(view.lastStatus, "已安装到手机") << row.name;
+        EXPECT_EQ(view.lastStatus, kInstalled) << row.name;
         // Skipped data counts as done: the bar reaches its end, and starts near it when the
         // large file stays on the phone.
         EXPECT_TRUE(view.Has("progress: 100")) << row.name;
         const bool largeFileSkipped =
-            std::find(row.sent.begin(), row.sent.end(), "main.1.obb") == row.sent.end();
+            std::find(row.sent.begin(), row.sent.end(), "main.obb") == row.sent.end();
         const auto uploading =
             std::find(view.effects.begin(), view.effects.end(), "status: 正在上传数据包...");
         for (auto it = largeFileSkipped ? uploading : view.effects.end(); it != view.effects.end();
@@ -192,79 +112,47 @@ TEST_F(InstallTest, AnotherInstallSendsOnlyWhatChanged) {
         }
         std::vector<std::string> sent;
         for (const auto& [name, content] : second.dataFiles) {
-            const std::string below = name.substr(obb.size());
+            const std::string below = name.substr(ObbEntry("").size());
             EXPECT_TRUE(ReadFile(GameData() / below) == content) << row.name << ": " << below;
             if (!before.contains(below) || before[below] != Inode(GameData() / below))
                 sent.push_back(below);
         }
         EXPECT_EQ(sent, row.sent) << row.name;
-        EXPECT_EQ(FilesUnder(GameData()).size(), second.dataFiles.size()) << row.name;
+        // Nothing else is left on the phone, such as a copy half written.
+        EXPECT_EQ(std::count_if(std::filesystem::recursive_directory_iterator(GameData()), {},
+                                [](const auto& entry) { return entry.is_regular_file(); }),
+                  std::ssize(second.dataFiles))
+            << row.name;
         flow.reset();
         phone.reset();
     }
 }
 
-// A package altered after it was made, and one with a damaged entry: refused before the upload.
-// Every check result and its words are in the package verify table.
-TEST_F(InstallTest, AnAlteredPackageIsNeverUploaded) {
+// A damaged entry is found while unpacking: refused before the upload. Every check result and its
+// words are in the package verify table.
+TEST_F(InstallTest, ADamagedPackageIsNeverUploaded) {
     Start();
-    const struct {
-        bool damage;  // one byte of the stored data changed: its CRC no longer matches
-        const char* box;
-    } cases[] = {{false, "apk包已修改无法安装，请到Tarnel重新下载！"}, {true, "tpk解压缩失败！"}};
-    for (const auto& c : cases) {
-        view.effects.clear();
-        const auto path = MakePackage([&](GamePackage& p) {
-            p.options.stored = true;
-            p.manifest.apkSize = c.damage ? "" : "1";
-        });
-        if (c.damage) {
-            std::string bytes = ReadFile(path);
-            bytes[bytes.find(std::string(1000, 'o')) + 500] = 'X';
-            test::WriteFile(path, bytes);
-        }
-        Install(path);
-        EXPECT_TRUE(view.Has(std::string("box: ") + c.box)) << c.box;
-        EXPECT_TRUE(NoUnpackFolderLeft()) << c.box;
-        EXPECT_FALSE(std::filesystem::exists(GameData())) << c.box;
-        EXPECT_EQ(view.effects.back(), "install button: on") << c.box;
-    }
+    const auto path = MakePackage([](GamePackage& p) { p.options.stored = true; });
+    std::string bytes = ReadFile(path);
+    bytes[bytes.find(std::string(1000, 'n')) + 500] = 'X';
+    WriteFile(path, bytes);
+    Install(path);
+    EXPECT_TRUE(view.Has("box: tpk解压缩失败！"));
+    EXPECT_TRUE(NoUnpackFolderLeft());
+    EXPECT_FALSE(std::filesystem::exists(GameData()));
+    EXPECT_EQ(view.effects.back(), "install button: on");
     EXPECT_FALSE(Listed());
 }
 
-struct FailureCase {
-    const char* name;
-    test::Scenario phone;
-    const char* status;
-};
-
-class InstallFailureTest : public InstallTest, public ::testing::WithParamInterface<FailureCase> {};
-
-TEST_P(InstallFailureTest, ShowsTheMessageAndRemovesTheData) {
-    Start(GetParam().phone);
+// Adb's failure forms and their words are the bridge's and the flow's tables; here the SD card
+// that is asked for unless the internal memory is chosen.
+TEST_F(InstallTest, APhoneWithoutAnSdCardRefusesTheDefault) {
+    Start({{"sdcard", false}});
     Install(MakePackage());
-    EXPECT_EQ(view.lastStatus, GetParam().status);
+    EXPECT_EQ(view.lastStatus, "安装失败：SD卡不存在。");
     EXPECT_FALSE(std::filesystem::exists(GameData()));
     EXPECT_TRUE(NoUnpackFolderLeft());
 }
 
-// Both forms adb prints, and a code without words of its own; the code-to-words table itself is
-// the flow's. An SD card is asked for unless the internal memory is chosen.
-const FailureCase kFailures[] = {
-    {"AlreadyExistsOld",
-     {{"installResult", "INSTALL_FAILED_ALREADY_EXISTS"}, {"installResultForm", "old"}},
-     "安装失败：程序已经存在。"},
-    {"InternalErrorModern",
-     {{"installResult", "INSTALL_FAILED_INTERNAL_ERROR"}, {"installResultForm", "modern"}},
-     "安装失败：系统问题导致安装失败。"},
-    {"DowngradeModern",
-     {{"installResult", "INSTALL_FAILED_VERSION_DOWNGRADE"}, {"installResultForm", "modern"}},
-     "安装失败：未知错误。"},
-    {"NoSdCard", {{"sdcard", false}}, "安装失败：SD卡不存在。"},
-};
-
-INSTANTIATE_TEST_SUITE_P(Codes, InstallFailureTest, ::testing::ValuesIn(kFailures),
-                         [](const auto& info) { return std::string(info.param.name); });
-
 }  // namespace
-}  // namespace tarnel
+}  // namespace tarnel::test

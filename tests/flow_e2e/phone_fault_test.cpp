@@ -1,18 +1,11 @@
 // What an unlucky user meets, through the flow, the real adb and the simulated phone: file names
-// that carry adb's words, a failed update, a phone that stops answering, two phones, folders of
-// the user's own beside the package.
+// that carry adb's words, a failed update, a phone that stops answering, two phones.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
 #include <map>
 
-#include "installer/flow/install_flow.h"
-#include "installer/package/game_package_writer.h"
-#include "platform/tool_locator.h"
-#include "tests/apk/apk_builder.h"
-#include "tests/flow/recording_view.h"
-#include "tests/support/phone_fixture.h"
+#include "tests/flow_e2e/flow_on_phone.h"
 
 namespace tarnel {
 namespace {
@@ -20,20 +13,12 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-constexpr const char* kGame = "com.example.nova";
-constexpr const char* kInstalled = "已安装到手机";
+using test::kGame;
+using test::kInstalled;
+using test::ReadFile;
+using PhoneFaultTest = test::FlowOnPhone;
+
 constexpr const char* kInvalidApk = "安装失败：无效的APK。";
-constexpr const char* kUploadFailed = "上传失败，可能空间不足。";
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteFile(const fs::path& path, const std::string& content) {
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << content;
-}
 
 struct FaultCase {
     const char* name;
@@ -44,15 +29,9 @@ struct FaultCase {
     const char* status;  // the last status line
 };
 
-// Every route of adb (streamed install and push+pm install, push on both) judged with names that
-// hold adb's markers, both ways.
+// adb's markers in the names of files and folders, each route of adb (streamed install, push and
+// pm install) once; which of adb's lines count is the bridge's output table.
 const FaultCase kCases[] = {
-    {"ApkNamedSuccessRefused",
-     {{"installResult", "INSTALL_FAILED_INVALID_APK"}},
-     "Success",
-     "Success.apk",
-     nullptr,
-     kInvalidApk},
     {"ApkNamedSuccessRefusedLegacy",
      {{"installResult", "INSTALL_FAILED_INVALID_APK"}, {"features", "legacy"}},
      "Success",
@@ -65,28 +44,8 @@ const FaultCase kCases[] = {
      "Success.tpk",
      "main.obb",
      kInvalidApk},
-    {"PackageInFolderSuccessRefusedLegacy",
-     {{"installResult", "INSTALL_FAILED_INVALID_APK"}, {"features", "legacy"}},
-     "Success",
-     "Success.tpk",
-     "main.obb",
-     kInvalidApk},
     {"FailedNamesInstalled", test::Scenario::object(), "failed downloads", "nova.tpk",
      "failed_levels.obb", kInstalled},
-    {"FailedNamesInstalledLegacy",
-     {{"features", "legacy"}},
-     "failed downloads",
-     "nova.tpk",
-     "failed_levels.obb",
-     kInstalled},
-    {"FailedNamesOnAFullPhone",
-     {{"capacity", 1000}},
-     "failed downloads",
-     "nova.tpk",
-     "failed_levels.obb",
-     kUploadFailed},
-    {"ApkNamedSuccessInstalled", test::Scenario::object(), "Success", "Success.apk", nullptr,
-     kInstalled},
     // A phone that works silently on the APK for longer than the no-progress limit.
     {"SilentInstallLongerThanTheLimit",
      {{"installSeconds", 4}},
@@ -102,58 +61,6 @@ const FaultCase kCases[] = {
      kInstalled},
 };
 
-class PhoneFaultTest : public ::testing::Test {
-  protected:
-    void Start(const test::Scenario& scenario) {
-        phone = std::make_unique<test::SimulatedPhone>(scenario);
-        ::setenv("XDG_CACHE_HOME", (phone->WorkFolder() / "cache").c_str(), 1);
-        state = std::make_unique<InstallerState>();
-        state->bridge.adbPath = FindTool("adb", "TARNEL_ADB");
-        state->bridge.aaptPath = FindTool("aapt", "TARNEL_AAPT");
-        flow = std::make_unique<InstallFlow>(view, *state);
-        test::ApkContents apk;
-        apk.packageName = kGame;
-        test::BuildApk(apk, phone->WorkFolder() / "nova.apk");
-    }
-
-    fs::path Place(const std::string& folder, const std::string& file, const char* dataFile,
-                   std::size_t dataBytes = 200000) {
-        const fs::path path = phone->WorkFolder() / folder / file;
-        fs::create_directories(path.parent_path());
-        if (path.extension() == ".apk") {
-            fs::copy_file(phone->WorkFolder() / "nova.apk", path);
-            return path;
-        }
-        GamePackage package;
-        package.manifest.packageName = kGame;
-        package.apk = ReadFile(phone->WorkFolder() / "nova.apk");
-        package.dataFiles = {
-            {std::string("obb/") + kGame + "/" + dataFile, std::string(dataBytes, 'n')},
-            {std::string("obb/") + kGame + "/levels/1.txt", "level one"}};
-        EXPECT_TRUE(WriteGamePackage(path, package));
-        return path;
-    }
-
-    void Install(const fs::path& path) {
-        flow->OpenPackage(path.string());
-        view.RunUntil([&] { return state->loading == 0; });
-        flow->PressInstallButton();
-        view.RunUntil([&] { return state->busy == 0; });
-    }
-
-    fs::path GameData() const {
-        return phone->HostPath(std::string("/sdcard/Android/obb/") + kGame);
-    }
-    bool Listed() const {
-        return phone->Adb({"shell", "pm", "list", "package"}).out.find(kGame) != std::string::npos;
-    }
-
-    test::RecordingView view;
-    std::unique_ptr<test::SimulatedPhone> phone;
-    std::unique_ptr<InstallerState> state;
-    std::unique_ptr<InstallFlow> flow;
-};
-
 class FileNameTest : public PhoneFaultTest, public ::testing::WithParamInterface<FaultCase> {};
 
 TEST_P(FileNameTest, NoWordInAFileNameDecidesTheOutcome) {
@@ -161,11 +68,14 @@ TEST_P(FileNameTest, NoWordInAFileNameDecidesTheOutcome) {
     Start(c.phone);
     if (c.phone.contains("installSeconds"))
         state->bridge.noProgressLimit = 2s;
-    const fs::path package = Place(c.folder, c.file, c.dataFile);
+    const fs::path package = Place(c.folder, c.file, c.dataFile ? c.dataFile : "");
     Install(package);
     const bool installed = std::string(c.status) == kInstalled;
     EXPECT_EQ(view.lastStatus, c.status);
     EXPECT_EQ(Listed(), installed);
+    // After a success the button offers the installation again.
+    EXPECT_EQ(state->readyToInstall, installed ? 0 : 1);
+    EXPECT_EQ(view.Has("button image: done"), installed);
     if (c.dataFile != nullptr) {
         EXPECT_EQ(fs::exists(GameData() / c.dataFile), installed);
         EXPECT_TRUE(fs::is_empty(package.parent_path()) ||
@@ -205,7 +115,6 @@ const DataCase kDataCases[] = {
     {"FailedUpdate", kNoSpace, kEarlier, kEarlier},
     {"FailedUpdateLegacy", kNoSpaceLegacy, kEarlier, kEarlier},
     {"FailedFreshInstall", kNoSpace, {}, {}},
-    {"FailedFreshInstallLegacy", kNoSpaceLegacy, {}, {}},
     {"SuccessfulUpdate",
      test::Scenario::object(),
      kEarlier,
@@ -237,8 +146,8 @@ TEST_P(PhoneDataTest, TheGamesEarlierDataIsKeptOrReplaced) {
     const DataCase& c = GetParam();
     Start(c.phone);
     for (const auto& [path, content] : c.before)
-        WriteFile(GameData() / path, content);
-    Install(Place("games", "nova.tpk", "main.obb"));
+        test::WriteFile(GameData() / path, content);
+    Install(Place("games", "nova.tpk"));
     const bool installed = !c.phone.contains("installResult");
     EXPECT_EQ(view.lastStatus, installed ? kInstalled : "安装失败：安装内存不足。");
     PhoneFiles after;
@@ -246,7 +155,7 @@ TEST_P(PhoneDataTest, TheGamesEarlierDataIsKeptOrReplaced) {
         const std::string content = entry.is_regular_file() ? ReadFile(entry.path()) : "";
         if (entry.is_regular_file())
             after[entry.path().lexically_relative(GameData()).string()] =
-                content == std::string(200000, 'n') ? "NEW" : content;
+                content == std::string(test::kMainObbBytes, 'n') ? "NEW" : content;
     }
     EXPECT_EQ(after, c.after);
     EXPECT_EQ(fs::exists(GameData()), !c.after.empty());
@@ -260,7 +169,8 @@ TEST_F(PhoneFaultTest, AHungPhoneIsGivenUpAndCleanedAfter) {
     state->bridge.noProgressLimit = 2s;
     state->bridge.quickQueryLimit = 3s;
     const auto started = std::chrono::steady_clock::now();
-    Install(Place("games", "nova.tpk", "main.obb", 4 << 20));
+    Install(Place("games", "nova.tpk", "main.obb",
+                  [](GamePackage& p) { p.dataFiles[0].second.assign(4 << 20, 'n'); }));
     EXPECT_LT(std::chrono::steady_clock::now() - started, 30s);
     EXPECT_EQ(view.lastStatus, "手机长时间没有响应，已停止。请重新连接手机后重试。");
     EXPECT_FALSE(fs::exists(phone->WorkFolder() / "games" / "~nova"));
@@ -276,7 +186,7 @@ TEST_F(PhoneFaultTest, TwoPhonesAreListedAndOnlyTheChosenOneIsWritten) {
     view.RunUntil([&] { return !view.lastStatus.empty(); });
     EXPECT_EQ(view.lastStatus, "连接了多部手机，安装时请选择一部。");
     view.lastStatus.clear();
-    Install(Place("games", "nova.tpk", "main.obb"));
+    Install(Place("games", "nova.tpk"));
     EXPECT_EQ(state->lastInstall, InstallOutcome::SeveralPhones);
     const bool listed = std::ranges::any_of(view.effects, [&](const std::string& effect) {
         return effect.starts_with("box: ") && effect.find(phone->Serial()) != std::string::npos &&
@@ -286,29 +196,12 @@ TEST_F(PhoneFaultTest, TwoPhonesAreListedAndOnlyTheChosenOneIsWritten) {
     EXPECT_FALSE(fs::exists(GameData()));
 
     state->wantedSerial = second.Serial();
-    Install(Place("again", "nova.tpk", "main.obb"));
+    Install(Place("again", "nova.tpk"));
     EXPECT_EQ(view.lastStatus, kInstalled);
     EXPECT_TRUE(fs::exists(second.HostPath(std::string("/sdcard/Android/obb/") + kGame)));
     EXPECT_FALSE(fs::exists(GameData()));
     EXPECT_FALSE(Listed());
     flow.reset();
-}
-
-// A folder or link named like the unpack folder is the user's: never written into or removed.
-TEST_F(PhoneFaultTest, TheUsersOwnTildeFoldersAreLeftAlone) {
-    Start(test::Scenario::object());
-    const fs::path games = phone->WorkFolder() / "games";
-    WriteFile(games / "~nova" / "notes.txt", "mine");
-    fs::create_directories(phone->WorkFolder() / "elsewhere");
-    fs::create_directory_symlink(phone->WorkFolder() / "elsewhere", games / "~nova (2)");
-    Install(Place("games", "nova.tpk", "main.obb"));
-    EXPECT_EQ(view.lastStatus, kInstalled);
-    EXPECT_TRUE(fs::exists(GameData() / "main.obb"));
-    EXPECT_EQ(ReadFile(games / "~nova" / "notes.txt"), "mine");
-    EXPECT_EQ(std::distance(fs::directory_iterator(games / "~nova"), {}), 1);
-    EXPECT_TRUE(fs::is_symlink(games / "~nova (2)"));
-    EXPECT_TRUE(fs::is_empty(phone->WorkFolder() / "elsewhere"));
-    EXPECT_FALSE(fs::exists(games / "~nova (3)"));
 }
 
 }  // namespace

@@ -57,9 +57,10 @@ int main(int argc, char** argv) {
         std::puts(value != nullptr ? value : "(unset)");
         return 0;
     }
-    if (mode == "stdin") {  // reads stdin: must see end of file at once
+    if (mode == "stdin") {  // whether stdin ends at once
         char c;
-        return ::read(0, &c, 1) == 0 ? 0 : 1;
+        std::puts(::read(0, &c, 1) == 0 ? "end of file" : "more");
+        return 0;
     }
     if (mode == "tty") {
         std::puts(::isatty(1) ? "terminal" : "pipe");

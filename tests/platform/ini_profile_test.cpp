@@ -2,27 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
+#include "tests/package/test_folder.h"
 
 namespace tarnel {
 namespace {
 
-class IniProfileTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        folder = std::filesystem::temp_directory_path() /
-                 ("tarnel-ini-" + std::to_string(::getpid()) + "-" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(folder);
-    }
-    void TearDown() override { std::filesystem::remove_all(folder); }
-    std::filesystem::path folder;
-};
+using test::TestFolder;
 
-TEST_F(IniProfileTest, WritesThroughAndKeepsOtherValues) {
-    std::filesystem::create_directories(folder);
-    { std::ofstream(folder / "user.ini") << "; kept comment\n[set]\nexitMode=1\n[other]\nx=y\n"; }
+TEST(IniProfile, WritesThroughAndKeepsOtherValues) {
+    TestFolder folder;
+    test::WriteFile(folder / "user.ini", "; kept comment\n[set]\nexitMode=1\n[other]\nx=y\n");
     IniProfile profile(folder / "user.ini");
     ASSERT_TRUE(profile.Write("set", "autoRun", "1"));
     EXPECT_EQ(profile.Read("set", "autoRun"), "1");
@@ -32,12 +21,13 @@ TEST_F(IniProfileTest, WritesThroughAndKeepsOtherValues) {
     EXPECT_EQ(IniProfile(folder / "user.ini").Read("set", "autoRun"), "0");
     // No temporary file is left beside it.
     int files = 0;
-    for (auto& entry : std::filesystem::directory_iterator(folder))
+    for (auto& entry : std::filesystem::directory_iterator(folder.Path()))
         files += entry.is_regular_file();
     EXPECT_EQ(files, 1);
 }
 
-TEST_F(IniProfileTest, AMissingFileGivesTheFallbackAndItsFolderIsMadeOnWrite) {
+TEST(IniProfile, AMissingFileGivesTheFallbackAndItsFolderIsMadeOnWrite) {
+    TestFolder folder;
     IniProfile profile(folder / "deep" / "user.ini");
     EXPECT_EQ(profile.Read("set", "k", "0"), "0");
     ASSERT_TRUE(profile.Write("set", "k", "v"));

@@ -1,29 +1,22 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 #include <cerrno>
-#include <fstream>
 
 #include "sim/phone_file_system.h"
+#include "tests/package/test_folder.h"
 
 namespace tarnel::sim {
 namespace {
 
 class PhoneFileSystemTest : public ::testing::Test {
   protected:
-    PhoneFileSystemTest()
-        : root_(std::filesystem::temp_directory_path() /
-                ("tarnel-fs-" + std::to_string(getpid()) + "-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name())),
-          files_(root_, 1000) {
-        files_.CreateLayout();
-    }
-    ~PhoneFileSystemTest() override { std::filesystem::remove_all(root_); }
+    PhoneFileSystemTest() { files_.CreateLayout(); }
 
-    std::filesystem::path root_;
-    PhoneFileSystem files_;
+    test::TestFolder folder_;
+    const std::filesystem::path root_ = folder_.Path();
+    PhoneFileSystem files_{root_, 1000};
 };
 
-// Shared storage ignoring case is what the game data pushes lean on (bridge_e2e, flow_e2e).
+// Shared storage ignoring case is what the game data pushes lean on (flow_e2e).
 TEST_F(PhoneFileSystemTest, NothingLeadsOutOfTheRoot) {
     std::filesystem::create_symlink("/etc", root_ / "sdcard/etc-link");
     std::filesystem::create_symlink("../../../../../..", root_ / "sdcard/up");

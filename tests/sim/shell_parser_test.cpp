@@ -33,7 +33,7 @@ TEST(ShellParser, SplitsWordsAsThePhonesShellDoes) {
     }
 }
 
-// Lists and redirections are run through the real adb in the shell tests.
+// Lists and redirections run through the real adb in the programs' own queries (bridge_e2e).
 TEST(ShellParser, RefusesWhatItCannotRun) {
     for (const char* line : {"echo 'open", "echo \"open", "ls | grep x", "sleep 9 &", "; ls",
                              "ls &&", "cat <", "echo > ;", "ls 7>x"}) {

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
@@ -19,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/process_runner.h"
+#include "tests/package/test_folder.h"
 
 extern char** environ;
 
@@ -52,13 +54,7 @@ int FreeLoopbackPort() {
     return ntohs(address.sin_port);
 }
 
-std::string ReadText(const std::filesystem::path& file) {
-    std::ifstream in(file);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-}  // namespace
-
+// Polls `condition` until it holds (true) or `limit` has passed (false).
 bool Eventually(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
     const auto deadline = std::chrono::steady_clock::now() + limit;
     while (!condition()) {
@@ -69,6 +65,8 @@ bool Eventually(const std::function<bool()>& condition, std::chrono::millisecond
     }
     return true;
 }
+
+}  // namespace
 
 SimulatedPhone::SimulatedPhone(const Scenario& scenario, PhonePresence presence) {
     Start(scenario, presence);
@@ -130,14 +128,15 @@ void SimulatedPhone::StopPhone() {
     const bool diedEarly = waitpid(phonePid_, &status, WNOHANG) == phonePid_;
     if (!diedEarly) {
         kill(phonePid_, SIGTERM);
-        const bool ended = Eventually([&] { return waitpid(phonePid_, &status, WNOHANG) != 0; });
+        const bool ended =
+            Eventually([&] { return waitpid(phonePid_, &status, WNOHANG) != 0; }, 10s);
         if (!ended) {
             kill(phonePid_, SIGKILL);
             waitpid(phonePid_, &status, 0);
         }
     }
     phonePid_ = -1;
-    const std::string log = ReadText(folder_ / "phonesim.log");
+    const std::string log = ReadFile(folder_ / "phonesim.log");
     if (diedEarly || log.find("Sanitizer") != std::string::npos ||
         log.find("runtime error:") != std::string::npos) {
         ADD_FAILURE() << "tarnel-phonesim " << (diedEarly ? "died during the test" : "misbehaved")
@@ -155,7 +154,7 @@ void SimulatedPhone::StartAdbServer() {
         setenv("ADB_USB", "0", 1);
         setenv("ADB_MDNS", "0", 1);
         const AdbRun started = AdbServer({"start-server"}, 30s);
-        if (started.exitStatus == 0 && !started.timedOut) {
+        if (started.exitStatus == 0) {
             return;
         }
     }
@@ -189,11 +188,21 @@ void SimulatedPhone::StartPhone(const Scenario& scenario) {
         throw std::runtime_error("cannot start " + program + ": " + std::strerror(spawned));
     }
     phonePid_ = pid;
-    // It prints "ready 127.0.0.1:PORT" once it listens.
+    // It prints "ready 127.0.0.1:PORT" once it listens; one that ends first has failed.
     std::string ready;
-    Eventually([&] { return (ready = ReadText(out)).find('\n') != std::string::npos; }, 30s);
-    if (!ready.starts_with("ready 127.0.0.1:")) {
-        throw std::runtime_error("tarnel-phonesim did not start: " + ReadText(log));
+    bool ended = false;
+    Eventually(
+        [&] {
+            ready = ReadFile(out);
+            ended = waitpid(pid, nullptr, WNOHANG) == pid;
+            return ended || ready.find('\n') != std::string::npos;
+        },
+        30s);
+    if (ended) {
+        phonePid_ = -1;
+    }
+    if (ended || !ready.starts_with("ready 127.0.0.1:")) {
+        throw std::runtime_error("tarnel-phonesim did not start: " + ReadFile(log));
     }
     serial_ = ready.substr(6, ready.find('\n') - 6);
 }
@@ -202,7 +211,7 @@ void SimulatedPhone::Plug() {
     const AdbRun connected = AdbServer({"connect", serial_}, 30s);
     // adb gives up at once on a phone that wants authentication it cannot get.
     const std::string expected = refusesHandshake_ ? "unauthorized" : "device";
-    if (!WaitForState(expected)) {
+    if (!Eventually([&] { return State() == expected; }, 30s)) {
         throw std::runtime_error("adb did not list the phone as " + expected + ": exit " +
                                  std::to_string(connected.exitStatus) + ", " + connected.Both());
     }
@@ -236,7 +245,7 @@ AdbRun SimulatedPhone::AdbServer(const std::vector<std::string>& arguments,
     if (run.outcome == RunResult::Outcome::CouldNotStart) {
         throw std::runtime_error("cannot run adb; is the adb package installed?");
     }
-    return {run.outcome == RunResult::Outcome::TimedOut, run.exitStatus, run.output, run.errors};
+    return {run.exitStatus, run.output, run.errors};
 }
 
 std::string SimulatedPhone::State() const {
@@ -248,10 +257,6 @@ std::string SimulatedPhone::State() const {
         }
     }
     return {};
-}
-
-bool SimulatedPhone::WaitForState(std::string_view state, std::chrono::milliseconds limit) const {
-    return Eventually([&] { return State() == state; }, limit);
 }
 
 }  // namespace tarnel::test

@@ -2,7 +2,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <functional>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <string_view>
@@ -11,7 +10,6 @@
 namespace tarnel::test {
 
 struct AdbRun {
-    bool timedOut = false;
     int exitStatus = -1;
     std::string out;
     std::string err;
@@ -29,7 +27,7 @@ using Scenario = nlohmann::json;
 // starts tarnel-phonesim with `scenario` in a fresh folder and, when plugged, connects the two
 // and waits until adb lists the phone as a device (for a phone that refuses the handshake, until
 // adb has given up on it). Destruction disconnects, stops that server and the phone, and removes
-// the folder. Throws std::runtime_error when any step fails.
+// the folder. Throws std::runtime_error when any step fails, at once when the phone exits early.
 class SimulatedPhone {
   public:
     explicit SimulatedPhone(const Scenario& scenario = Scenario::object(),
@@ -45,30 +43,25 @@ class SimulatedPhone {
     // "127.0.0.1:PORT", the name adb knows the phone by.
     const std::string& Serial() const { return serial_; }
 
-    // The phone's file tree on the host, and one device path in it (taken literally, case and
+    // Where a device path lies in the phone's file tree on the host (taken literally, case and
     // all).
-    const std::filesystem::path& Root() const { return root_; }
     std::filesystem::path HostPath(std::string_view devicePath) const;
     // A scratch folder outside the phone for the test's own files.
     const std::filesystem::path& WorkFolder() const { return work_; }
 
-    // adb -s SERIAL arguments..., and adb arguments... without choosing a device.
+    // adb -s SERIAL arguments...
     AdbRun Adb(const std::vector<std::string>& arguments,
                std::chrono::milliseconds limit = std::chrono::seconds(60)) const;
-    AdbRun AdbServer(const std::vector<std::string>& arguments,
-                     std::chrono::milliseconds limit = std::chrono::seconds(60)) const;
-
-    // The phone's state as "adb devices" lists it ("device", "offline", "unauthorized"), or
-    // empty when it is not listed.
-    std::string State() const;
-    // Polls until State() is `state`; false when it is not after `limit`.
-    bool WaitForState(std::string_view state,
-                      std::chrono::milliseconds limit = std::chrono::seconds(30)) const;
 
     void Plug();    // adb connect, then wait for the handshake's outcome
     void Unplug();  // adb disconnect
 
   private:
+    // adb arguments..., without choosing a device.
+    AdbRun AdbServer(const std::vector<std::string>& arguments,
+                     std::chrono::milliseconds limit) const;
+    // The phone's state as "adb devices" lists it ("device", "unauthorized"...), or empty.
+    std::string State() const;
     void Start(const Scenario& scenario, PhonePresence presence);
     void StartAdbServer();
     void Stop();
@@ -84,10 +77,5 @@ class SimulatedPhone {
     bool refusesHandshake_ = false;
     bool ownsServer_ = true;
 };
-
-// Polls `condition` until it holds (true) or `limit` has passed (false): the phone finishes its
-// own work, such as removing what a cut transfer left, after adb has already returned.
-bool Eventually(const std::function<bool()>& condition,
-                std::chrono::milliseconds limit = std::chrono::seconds(10));
 
 }  // namespace tarnel::test

@@ -1,13 +1,23 @@
-// A phone's facts through adb's shell, from the simulated phone's scenario, in the forms each
-// Android version prints.
+// DeviceBridge through the real adb to the simulated phone, for what the installs (flow_e2e) and
+// the client's phone preparation (client_e2e) do not show: a phone's facts in the forms each
+// Android version prints, whether a phone is there at all, a companion that will not install.
 
 #include <gtest/gtest.h>
 
-#include "tests/bridge_e2e/bridge_phone.h"
+#include "bridge/device_bridge.h"
+#include "platform/tool_locator.h"
+#include "tests/apk/apk_builder.h"
 #include "tests/support/phone_fixture.h"
 
 namespace tarnel::test {
 namespace {
+
+DeviceBridge RealToolsBridge(BridgeVariant variant) {
+    DeviceBridge bridge(variant);
+    bridge.adbPath = FindTool("adb", "TARNEL_ADB");
+    bridge.aaptPath = FindTool("aapt", "TARNEL_AAPT");
+    return bridge;
+}
 
 struct FactsCase {
     const char* name;
@@ -74,12 +84,25 @@ TEST_P(DirectFacts, EqualTheScenario) {
 INSTANTIATE_TEST_SUITE_P(Phones, DirectFacts, ::testing::ValuesIn(kFactsCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(DirectFactsWithoutPhone, LeaveTheRecordAlone) {
-    SimulatedPhone phone(Scenario::object(), PhonePresence::Unplugged);
+// adb's listing of a refused, offline or absent phone is the bridge's device-list table; facts
+// read without a phone leave the record alone in the direct-facts table.
+TEST(IsDeviceConnected, CountsOnlyAConnectedPhone) {
+    SimulatedPhone phone;
     DeviceBridge bridge = RealToolsBridge(BridgeVariant::Client);
-    bridge.deviceInfo.model = "earlier";
-    EXPECT_EQ(bridge.ReadDirectFacts(), 0);
-    EXPECT_EQ(bridge.deviceInfo.model, "earlier");
+    EXPECT_EQ(bridge.IsDeviceConnected(), 1);
+    phone.Unplug();
+    EXPECT_EQ(bridge.IsDeviceConnected(), 0);
+}
+
+TEST(InstallCompanionApk, ReportsAFailedInstall) {
+    SimulatedPhone phone(Scenario{{"installResult", "INSTALL_FAILED_INTERNAL_ERROR"}});
+    DeviceBridge bridge = RealToolsBridge(BridgeVariant::Client);
+    ApkContents apk;
+    apk.packageName = "com.kestrum.player";
+    bridge.apkPath = (phone.WorkFolder() / "companion.apk").string();
+    BuildApk(apk, bridge.apkPath);
+    EXPECT_EQ(bridge.InstallCompanionApk(), 1);
+    EXPECT_EQ(phone.Adb({"shell", "pm", "list", "packages", "-3"}).out, "");
 }
 
 }  // namespace
