@@ -141,7 +141,7 @@ void Connection::Answer(const Message& hostHello) {
 }
 
 void Connection::Open(const Message& message) {
-    if (!online_) {
+    if (!online_ || behaviour_.hang) {
         return;
     }
     std::optional<ServiceBody> body = opener_(ServiceName(message.payload));

@@ -24,6 +24,7 @@ using ServiceOpener = std::function<std::optional<ServiceBody>(std::string_view 
 struct ConnectionBehaviour {
     std::string banner;
     bool refuseHandshake = false;  // asks for authentication and never accepts a key
+    bool hang = false;             // completes the handshake, then never answers a command
     uint64_t dropAfterBytes = 0;   // stream bytes, either way, before the cable is "pulled"
     uint64_t hangAfterBytes = 0;   // stream bytes from the host, then silence on a live cable
     uint64_t throughput = 0;       // stream bytes a second, both ways together; 0: no limit

@@ -87,6 +87,7 @@ int main(int argc, char** argv) {
         tarnel::sim::Scenario scenario = LoadScenario(options.scenarioFile);
         tarnel::sim::ConnectionBehaviour behaviour;
         behaviour.refuseHandshake = scenario.refuseHandshake;
+        behaviour.hang = scenario.hang;
         behaviour.dropAfterBytes = scenario.dropAfterBytes;
         behaviour.hangAfterBytes = scenario.hangAfterBytes;
         behaviour.throughput = scenario.throughput;

@@ -36,6 +36,7 @@ const std::set<std::string>& KnownKeys() {
                                                "dropAfterBytes",
                                                "throughput",
                                                "hangAfterBytes",
+                                               "hang",
                                                "refuseHandshake",
                                                "features",
                                                "screencap",
@@ -177,6 +178,7 @@ Scenario ParseScenario(const std::string& jsonText) {
     Read(object, "throughput", scenario.throughput);
     Read(object, "hangAfterBytes", scenario.hangAfterBytes);
     Read(object, "screencap", scenario.screencap);
+    Read(object, "hang", scenario.hang);
     Read(object, "refuseHandshake", scenario.refuseHandshake);
     Read(object, "abis", scenario.abis);
     Read(object, "density", scenario.density);

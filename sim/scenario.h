@@ -43,6 +43,7 @@ struct Scenario {
     uint64_t hangAfterBytes = 0;
     uint64_t throughput = 0;  // stream bytes a second, both ways together; 0: no limit
     bool screencap = true;    // false: no screencap command, like Android 2
+    bool hang = false;
     bool refuseHandshake = false;
     std::vector<std::string> features;  // what the phone advertises to adb
     // For split APKs: ro.product.cpu.abilist (empty: unset, as before Android 5), the screen
