@@ -77,6 +77,9 @@ int RunExtractCommand(const std::filesystem::path& package,
     const int result = isBundle ? kUnpackedIntact : VerifyUnpackedFolder(target, paths);
     if (result != kUnpackedIntact) {
         out << VerifyResultMessage(result) << '\n';
+        if (!existed) {
+            RemoveFolderTree(target);
+        }
         return 1;
     }
     out << NarrowText("解压缩完成: ") << target.string() << " (" << report.files << " files, "

@@ -173,6 +173,7 @@ TEST(ExtractCommand, FailuresAreSaidAndOnlyAFolderItMadeIsRemoved) {
     outcome = Extract(folder / "altered.tpk", std::nullopt);
     EXPECT_EQ(outcome.code, 1);
     EXPECT_EQ(outcome.out, "数据包已修改无法安装，请到Tarnel重新下载！\n");
+    EXPECT_FALSE(fs::exists(folder / "~altered"));
 }
 
 }  // namespace
