@@ -87,6 +87,10 @@ int RunBundleInfo(DeviceBridge& bridge, const std::string& path, std::ostream& o
     for (const BundleExpansion& expansion : bundle.expansions)
         obbFiles.push_back(expansion.installPath);
     facts["obbFiles"] = obbFiles;
+    nlohmann::json dataFiles = nlohmann::json::array();
+    for (const BundleExpansion& file : bundle.gameData)
+        dataFiles.push_back(file.installPath);
+    facts["dataFiles"] = dataFiles;
     facts["phone"] = PhoneFacts(bridge, bundle);
     out << facts.dump(2) << '\n';
     return 0;

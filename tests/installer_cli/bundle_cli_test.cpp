@@ -31,6 +31,8 @@ TEST(BundleCommandLine, InfoAndExtractOnAV7aPhone) {
         writer->AddFile(*split ? "split_" + std::string(split) + ".apk" : "base.apk",
                         test::ReadFile(built));
     }
+    writer->AddFile("Android/obb/com.example.game/main.1.com.example.game.obb", "obb");
+    writer->AddFile("Android/data/com.example.game/files/level.dat", "data");
     ASSERT_TRUE(writer->Finish());
 
     const RunResult info = RunProcess({TARNEL_INSTALL, "--info", bundle.string()});
@@ -39,6 +41,10 @@ TEST(BundleCommandLine, InfoAndExtractOnAV7aPhone) {
     EXPECT_EQ(facts["appLabel"], "星际");
     EXPECT_EQ(facts["packageName"], "com.example.game");
     EXPECT_EQ(facts["splits"].size(), 6u);
+    EXPECT_EQ(facts["obbFiles"],
+              nlohmann::json({"Android/obb/com.example.game/main.1.com.example.game.obb"}));
+    EXPECT_EQ(facts["dataFiles"],
+              nlohmann::json({"Android/data/com.example.game/files/level.dat"}));
     EXPECT_EQ(facts["phone"]["abis"], nlohmann::json({"armeabi-v7a"}));
     EXPECT_EQ(facts["phone"]["chosen"],
               nlohmann::json({"base", "config.armeabi_v7a", "config.mdpi", "config.en"}));
