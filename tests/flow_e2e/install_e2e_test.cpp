@@ -97,6 +97,10 @@ TEST_F(InstallTest, AnotherInstallSendsOnlyWhatChanged) {
         });
         Install(path);
         EXPECT_EQ(view.lastStatus, kInstalled) << row.name;
+        // The SD card, chosen by default, is adb's -s.
+        EXPECT_TRUE(std::filesystem::exists(
+            phone->HostPath(std::string("/mnt/asec/") + kGame + "-1/base.apk")))
+            << row.name;
         // Skipped data counts as done: the bar reaches its end, and starts near it when the
         // large file stays on the phone.
         EXPECT_TRUE(view.Has("progress: 100")) << row.name;
@@ -144,14 +148,31 @@ TEST_F(InstallTest, ADamagedPackageIsNeverUploaded) {
     EXPECT_FALSE(Listed());
 }
 
-// Adb's failure forms and their words are the bridge's and the flow's tables; here the SD card
-// that is asked for unless the internal memory is chosen.
-TEST_F(InstallTest, APhoneWithoutAnSdCardRefusesTheDefault) {
-    Start({{"sdcard", false}});
-    Install(MakePackage());
-    EXPECT_EQ(view.lastStatus, "安装失败：SD卡不存在。");
-    EXPECT_FALSE(std::filesystem::exists(GameData()));
-    EXPECT_TRUE(NoUnpackFolderLeft());
+// Both forms adb prints a failure in, through the real adb, and a code without words of its own;
+// the code-to-words table itself is the flow's. An SD card is asked for unless the internal memory
+// is chosen.
+TEST_F(InstallTest, AFailedInstallSaysWhyAndRemovesTheData) {
+    const struct {
+        Scenario phone;
+        const char* status;
+    } cases[] = {
+        {{{"installResult", "INSTALL_FAILED_ALREADY_EXISTS"}, {"installResultForm", "old"}},
+         "安装失败：程序已经存在。"},
+        {{{"installResult", "INSTALL_FAILED_INTERNAL_ERROR"}, {"installResultForm", "modern"}},
+         "安装失败：系统问题导致安装失败。"},
+        {{{"installResult", "INSTALL_FAILED_VERSION_DOWNGRADE"}, {"installResultForm", "modern"}},
+         "安装失败：未知错误。"},
+        {{{"sdcard", false}}, "安装失败：SD卡不存在。"},
+    };
+    for (const auto& row : cases) {
+        Start(row.phone);
+        Install(MakePackage());
+        EXPECT_EQ(view.lastStatus, row.status);
+        EXPECT_FALSE(std::filesystem::exists(GameData())) << row.status;
+        EXPECT_TRUE(NoUnpackFolderLeft()) << row.status;
+        flow.reset();
+        phone.reset();
+    }
 }
 
 }  // namespace
