@@ -54,6 +54,14 @@ TEST(Shell, AnswersLikeAPhone) {
     }
 }
 
+// A phone that took the cable and then stopped answering: adb waits for it until given up on.
+TEST(Shell, AHangingPhoneNeverAnswers) {
+    SimulatedPhone phone(Scenario{{"hang", true}});
+    const AdbRun run = phone.Adb({"shell", "echo", "alive"}, std::chrono::seconds(2));
+    EXPECT_NE(run.exitStatus, 0);
+    EXPECT_THAT(run.out, ::testing::Not(HasSubstr("alive")));
+}
+
 // Every way out of the phone's tree is in its file-system table; here a push goes through it.
 TEST(Push, RefusesToWriteWhereTheShellMayNot) {
     SimulatedPhone phone;
@@ -81,6 +89,11 @@ TEST(InstallMultiple, RefusesWhatAModernPhoneRefuses) {
     EXPECT_THAT(onCard.Both(), HasSubstr("Unknown option -s"));
     const AdbRun alone = phone.Adb({"install-multiple", "-r", splits[2]});
     EXPECT_THAT(alone.err, HasSubstr("Full install must include a base package"));
+    EXPECT_EQ(phone.Adb({"shell", "pm", "path", "com.example.game"}).out, "");
+    // What installs goes again with adb uninstall (no program of ours asks; scripts do).
+    ASSERT_EQ(phone.Adb({"install-multiple", "-r", splits[0], splits[2]}).exitStatus, 0);
+    const AdbRun removed = phone.Adb({"uninstall", "com.example.game"});
+    EXPECT_THAT(removed.out, HasSubstr("Success"));
     EXPECT_EQ(phone.Adb({"shell", "pm", "path", "com.example.game"}).out, "");
 }
 
