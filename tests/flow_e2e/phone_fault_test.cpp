@@ -29,6 +29,10 @@ struct FaultCase {
     const char* status;  // the last status line
 };
 
+void PrintTo(const FaultCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
 // adb's markers in the names of files and folders, each route of adb (streamed install, push and
 // pm install) once; which of adb's lines count is the bridge's output table.
 const FaultCase kCases[] = {
@@ -95,6 +99,10 @@ struct DataCase {
     PhoneFiles before;
     PhoneFiles after;  // "NEW": the package's main.obb
 };
+
+void PrintTo(const DataCase& row, std::ostream* out) {
+    *out << row.name;
+}
 
 const test::Scenario kNoSpace = {{"installResult", "INSTALL_FAILED_INSUFFICIENT_STORAGE"}};
 const test::Scenario kNoSpaceLegacy = {{"installResult", "INSTALL_FAILED_INSUFFICIENT_STORAGE"},
