@@ -120,11 +120,32 @@ int InstallStreamed(CommandContext& context, const InstallArguments& arguments) 
     return Report(context, result);
 }
 
+// The package manager of Android 10 on throws on -s before it reads the APK.
+bool RefusedSdCard(CommandContext& context, const InstallArguments& arguments,
+                   const std::string& verb) {
+    if (!arguments.options.external || !context.phone.RefusesSdCardOption()) {
+        return false;
+    }
+    context.out.Out("\nException occurred while executing '" + verb +
+                    "':\n"
+                    "java.lang.IllegalArgumentException: Unknown option -s\n"
+                    "\tat com.android.server.pm.PackageManagerShellCommand.makeInstallParams"
+                    "(PackageManagerShellCommand.java:2721)\n");
+    return true;
+}
+
 int Install(CommandContext& context, const Arguments& argv) {
     const InstallArguments arguments = ParseInstallArguments(argv);
     if (!arguments.error.empty()) {
         context.out.Err(arguments.error + "\n");
         return 1;
+    }
+    if (RefusedSdCard(context, arguments, "install")) {
+        // adb sends the APK all the same.
+        if (arguments.streamedSize) {
+            ReceiveApk(context.in, *arguments.streamedSize, {});
+        }
+        return 255;
     }
     if (arguments.streamedSize) {
         return InstallStreamed(context, arguments);
@@ -174,20 +195,14 @@ std::optional<int> SessionId(const std::string& text) {
     return std::stoi(text);
 }
 
-// install-create [options] [-S size]. Phones whose pm runs through cmd (Android 7 on) refuse -s
-// as an unknown option; older ones take it.
+// install-create [options] [-S size].
 int InstallCreate(CommandContext& context, const Arguments& argv) {
     const InstallArguments arguments = ParseInstallArguments(argv);
     if (!arguments.error.empty() && !arguments.error.starts_with("Error: APK content")) {
         context.out.Err(arguments.error + "\n");
         return 1;
     }
-    if (arguments.options.external && context.phone.HasFeature("cmd")) {
-        context.out.Out(
-            "\nException occurred while executing 'install-create':\n"
-            "java.lang.IllegalArgumentException: Unknown option -s\n"
-            "\tat com.android.server.pm.PackageManagerShellCommand.makeInstallParams"
-            "(PackageManagerShellCommand.java:2721)\n");
+    if (RefusedSdCard(context, arguments, "install-create")) {
         return 255;
     }
     const int session = context.phone.Packages().CreateSession(arguments.options);

@@ -96,6 +96,10 @@ bool Phone::HasFeature(std::string_view name) const {
            scenario_.features.end();
 }
 
+bool Phone::RefusesSdCardOption() const {
+    return HasFeature("cmd") && std::atoi(scenario_.release.c_str()) >= 10;
+}
+
 std::string Phone::Banner() const {
     std::string features;
     for (const std::string& feature : scenario_.features) {

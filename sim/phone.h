@@ -25,6 +25,8 @@ class Phone {
     ActivityManager& Activities() { return activities_; }
 
     bool HasFeature(std::string_view name) const;
+    // Android 10 on: the package manager knows no -s (install on the SD card).
+    bool RefusesSdCardOption() const;
     // The identity string of the handshake: product, model, device and features.
     std::string Banner() const;
     // What getprop knows, by name.

@@ -37,7 +37,7 @@ struct BundleCase {
 
 // clang-format off
 const BundleCase kCases[] = {
-    {"XapkOnAnArm64Phone", Scenario::object(), "nova.xapk", kObb,
+    {"XapkOnAnArm64Android12Phone", {{"release", "12"}}, "nova.xapk", kObb,
      "android/DATA/com.example.nova/files/level1.dat", true, "已安装到手机",
      {"base", "config.arm64_v8a", "config.xxhdpi", "config.zh"}},
     {"ApksOnAV7aOnlyPhone",

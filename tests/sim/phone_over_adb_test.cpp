@@ -75,7 +75,7 @@ TEST(Push, RefusesToWriteWhereTheShellMayNot) {
 
 // install-multiple in the forms a modern phone refuses.
 TEST(InstallMultiple, RefusesWhatAModernPhoneRefuses) {
-    SimulatedPhone phone;
+    SimulatedPhone phone(Scenario{{"release", "11"}});
     std::vector<std::string> splits;
     for (const char* split : {"", "config.arm64_v8a", "config.en"}) {
         ApkContents apk;
@@ -84,9 +84,14 @@ TEST(InstallMultiple, RefusesWhatAModernPhoneRefuses) {
         splits.push_back((phone.WorkFolder() / (std::string(split) + ".apk")).string());
         BuildApk(apk, splits.back());
     }
-    // The session of a modern phone takes no "-s", which the bundle installation then leaves out.
-    const AdbRun onCard = phone.Adb({"install-multiple", "-r", "-s", splits[0], splits[1]});
-    EXPECT_THAT(onCard.Both(), HasSubstr("Unknown option -s"));
+    // Android 10 on takes no "-s", in a session or alone, which the installer then leaves out.
+    for (const std::string verb : {"install-multiple", "install"}) {
+        const AdbRun onCard = phone.Adb({verb, "-r", "-s", splits[0]});
+        EXPECT_NE(onCard.exitStatus, 0) << verb;
+        EXPECT_THAT(onCard.Both(),
+                    HasSubstr("\njava.lang.IllegalArgumentException: Unknown option -s\n"))
+            << verb;
+    }
     const AdbRun alone = phone.Adb({"install-multiple", "-r", splits[2]});
     EXPECT_THAT(alone.err, HasSubstr("Full install must include a base package"));
     EXPECT_EQ(phone.Adb({"shell", "pm", "path", "com.example.game"}).out, "");
