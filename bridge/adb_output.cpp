@@ -121,6 +121,17 @@ std::string_view FailureLine(std::string_view output) {
 
 }  // namespace
 
+bool ReportsUnknownSdCardOption(std::string_view output) {
+    for (std::string_view line : Lines(output)) {
+        line = Trim(line);
+        if (line == "java.lang.IllegalArgumentException: Unknown option -s" ||
+            line == "Error: Unknown option: -s") {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool ReportsSeveralDevices(std::string_view output) {
     for (std::string_view line : Lines(output)) {
         line = Trim(line);

@@ -33,6 +33,10 @@ bool ReportsInstallSuccess(std::string_view installOutput);
 // install PATH: Failure [...]" after the path. "NONE" when no such line is there.
 std::string InstallFailureCode(std::string_view installOutput);
 
+// The package manager's refusal of the SD-card option "-s" (Android 10 on: "Unknown option -s" in
+// an IllegalArgumentException's line; old pm: "Error: Unknown option: -s"), as a line of its own.
+bool ReportsUnknownSdCardOption(std::string_view installOutput);
+
 // adb's own complaint that it cannot choose among several attached phones.
 bool ReportsSeveralDevices(std::string_view adbOutput);
 

@@ -3,15 +3,6 @@
 #include "platform/command_line.h"
 
 namespace tarnel {
-namespace {
-
-// Phones from Android 7 on take no -s in an install session; they name the option they refuse.
-bool RefusesSdCardOption(std::string_view output) {
-    return output.find("Unknown option -s") != std::string_view::npos ||
-           output.find("Unknown option: -s") != std::string_view::npos;
-}
-
-}  // namespace
 
 std::optional<PhoneConfig> DeviceBridge::ReadPhoneConfig() {
     if (adbPath.empty())
@@ -45,7 +36,7 @@ int DeviceBridge::InstallApks(const std::vector<std::string>& apks, int toExtern
     };
     RunResult run = install(toExternal != 0);
     if (toExternal != 0 && run.outcome == RunResult::Outcome::Finished &&
-        RefusesSdCardOption(run.output)) {
+        ReportsUnknownSdCardOption(run.output)) {
         run = install(false);
     }
     phoneTrouble = TroubleOf(run);

@@ -5,7 +5,6 @@
 #include "bridge/device_bridge.h"
 
 namespace tarnel {
-namespace {}  // namespace
 
 // adb's exit status and the package manager's own result line together: a legacy phone's shell
 // gives no exit status (adb then says 0), and the text alone can be echoed from a file name.
@@ -27,8 +26,12 @@ int DeviceBridge::InstallCompanionApk() {
 }
 
 int DeviceBridge::InstallApk(int toExternal) {
-    const RunResult run =
-        RunKind(toExternal != 0 ? ToolCommand::InstallExternal : ToolCommand::Install);
+    RunResult run = RunKind(toExternal != 0 ? ToolCommand::InstallExternal : ToolCommand::Install);
+    // Phones from Android 10 on know no SD-card option: the app then goes where the phone puts it.
+    if (toExternal != 0 && run.outcome == RunResult::Outcome::Finished &&
+        ReportsUnknownSdCardOption(run.output)) {
+        run = RunKind(ToolCommand::Install);
+    }
     phoneTrouble = TroubleOf(run);
     if (Installed(run))
         return 1;

@@ -71,6 +71,10 @@ TEST(AdbResultLines, OnlyAdbsOwnLinesCount) {
                               "device/emulator\n"));
     EXPECT_TRUE(ReportsSeveralDevices("error: more than one device/emulator\n"));
     EXPECT_FALSE(ReportsSeveralDevices("[ 50%] /sdcard/more than one device/emulator.obb\n"));
+    EXPECT_TRUE(ReportsUnknownSdCardOption("Error: Unknown option: -s\r\n"));
+    EXPECT_FALSE(ReportsUnknownSdCardOption(
+        "adb: failed to install /g/java.lang.IllegalArgumentException: Unknown option -s.apk: "
+        "Failure [INSTALL_FAILED_INVALID_APK]\n"));
 }
 
 TEST(ReportsMissingRemoteFile, KnowsBothWordings) {

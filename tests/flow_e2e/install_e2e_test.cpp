@@ -38,6 +38,16 @@ TEST_F(InstallTest, AnOldPhoneTakesTheLegacyPathsAndTheInternalMemory) {
     EXPECT_TRUE(std::filesystem::is_empty(phone->WorkFolder() / "cache" / "tarnel" / "tmp"));
 }
 
+// Android 10 on knows no SD-card option: the app goes where the phone puts it.
+TEST_F(InstallTest, AnAndroid11PhoneInstallsWhereItChooses) {
+    Start({{"release", "11"}});
+    Install(MakePackage());
+    EXPECT_EQ(view.lastStatus, kInstalled);
+    EXPECT_TRUE(std::filesystem::exists(
+        phone->HostPath(std::string("/data/app/") + kGame + "-1/base.apk")));
+    EXPECT_EQ(ReadFile(GameData() / "levels" / "1.txt"), "level one");
+}
+
 // Without a phone nothing starts: tarnelInstall --no-gui's exit codes (installer_cli).
 TEST_F(InstallTest, APhoneWaitingForTheUserGetsAHint) {
     Start({{"refuseHandshake", true}});
