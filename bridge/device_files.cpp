@@ -1,4 +1,5 @@
 #include <charconv>
+#include <optional>
 #include <string_view>
 
 #include "bridge/adb_output.h"
@@ -51,6 +52,28 @@ bool RunInLines(const DeviceBridge& bridge, const std::vector<std::string>& comm
     }
     flush();
     return quiet;
+}
+
+// A line of `adb ls`: mode, size and time in hex, a space after each, then the name. The size
+// has more than eight digits where the phone lists with ls_v2 and adb shows it whole.
+std::optional<DeviceBridge::DeviceFile> ListedFile(std::string_view line) {
+    std::uint64_t fields[3] = {};
+    const char* next = line.data();
+    const char* const end = line.data() + line.size();
+    for (std::uint64_t& field : fields) {
+        const auto [ptr, error] = std::from_chars(next, end, field, 16);
+        if (error != std::errc() || ptr - next < 8 || ptr == end || *ptr != ' ')
+            return std::nullopt;
+        next = ptr + 1;
+    }
+    DeviceBridge::DeviceFile file;
+    file.name = std::string(next, end);
+    if (file.name.empty() || file.name == "." || file.name == ".." || fields[0] > 0xFFFFFFFFu)
+        return std::nullopt;
+    file.mode = static_cast<std::uint32_t>(fields[0]);
+    file.size = fields[1];
+    file.modified = static_cast<std::int64_t>(fields[2]);
+    return file;
 }
 
 }  // namespace
@@ -106,7 +129,6 @@ std::vector<DeviceBridge::DeviceFile> DeviceBridge::ListDeviceFiles(const std::s
     const RunResult run = RunToolResult(AdbHead() + " ls " + QuoteArgument(devicePath), options);
     if (run.outcome != RunResult::Outcome::Finished || run.exitStatus != 0)
         return files;
-    // Each line: mode, size and time as eight hex digits, a space between, then the name.
     size_t start = 0;
     while (start < run.output.size()) {
         size_t end = run.output.find('\n', start);
@@ -116,23 +138,8 @@ std::vector<DeviceBridge::DeviceFile> DeviceBridge::ListDeviceFiles(const std::s
         start = end + 1;
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
-        if (line.size() < 28 || line[8] != ' ' || line[17] != ' ' || line[26] != ' ')
-            continue;
-        DeviceFile file;
-        std::uint32_t fields[3] = {};
-        bool read = true;
-        for (int field = 0; field < 3; ++field) {
-            const char* begin = line.data() + field * 9;
-            const auto [ptr, error] = std::from_chars(begin, begin + 8, fields[field], 16);
-            read = read && error == std::errc() && ptr == begin + 8;
-        }
-        file.name = std::string(line.substr(27));
-        if (!read || file.name == "." || file.name == "..")
-            continue;
-        file.mode = fields[0];
-        file.size = fields[1];
-        file.modified = fields[2];
-        files.push_back(std::move(file));
+        if (std::optional<DeviceFile> file = ListedFile(line))
+            files.push_back(std::move(*file));
     }
     return files;
 }

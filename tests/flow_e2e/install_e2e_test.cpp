@@ -6,6 +6,7 @@
 
 #include <sys/stat.h>
 
+#include "installer/flow/phone_data.h"
 #include "tests/flow_e2e/flow_on_phone.h"
 
 namespace tarnel::test {
@@ -137,6 +138,29 @@ TEST_F(InstallTest, AnotherInstallSendsOnlyWhatChanged) {
                                 [](const auto& entry) { return entry.is_regular_file(); }),
                   std::ssize(second.dataFiles))
             << row.name;
+        flow.reset();
+        phone.reset();
+    }
+}
+
+// A file of 4 GiB and more, the same on the phone, is left alone where adb lists and compares its
+// size whole (ls_v2, stat_v2). Without them adb sees only the low 32 bits and sends the file
+// again, so it is kept aside first (sparse files: nothing moves).
+TEST_F(InstallTest, AHugeFileIsReplacedOnlyWhereAdbSendsItAgain) {
+    for (const auto& [features, replaced] : {std::pair{"modern", false}, {"legacy", true}}) {
+        Start({{"features", features}});
+        const std::filesystem::path local = phone->WorkFolder() / "android" / "obb" / kGame;
+        const auto time =
+            std::chrono::floor<std::chrono::seconds>(std::filesystem::file_time_type::clock::now());
+        for (const auto& file : {local / "big.obb", GameData() / "big.obb"}) {
+            std::filesystem::create_directories(file.parent_path());
+            WriteFile(file, "");
+            std::filesystem::resize_file(file, (std::uintmax_t{1} << 32) + 10);
+            std::filesystem::last_write_time(file, time);
+        }
+        EXPECT_EQ(PlanPhoneData(state->bridge, phone->WorkFolder() / "android").replaced.size(),
+                  replaced ? 1u : 0u)
+            << features;
         flow.reset();
         phone.reset();
     }
