@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
 #include "installer/package/entry_data.h"
 
@@ -88,21 +89,51 @@ std::uint64_t LocalHeaderOffset(const std::string& record, std::size_t at) {
     return offset;
 }
 
-}  // namespace
-
-std::vector<std::optional<std::uint64_t>> EntryDataOffsets(int fd) {
+// The central directory's records and their count; nullopt when it cannot be read.
+std::optional<std::pair<std::string, std::uint64_t>> CentralRecords(int fd) {
     struct stat info {};
     if (fstat(fd, &info) != 0)
-        return {};
+        return std::nullopt;
     const auto fileSize = static_cast<std::uint64_t>(info.st_size);
     const std::optional<Directory> directory = FindDirectory(fd, fileSize);
     std::string records;
     if (!directory || directory->offset + directory->size > fileSize ||
         !ReadAt(fd, directory->offset, directory->size, records))
+        return std::nullopt;
+    return std::pair{std::move(records), directory->count};
+}
+
+std::size_t RecordSize(const std::string& records, std::size_t at) {
+    return kCentralSize + Little(records, at + 28, 2) + Little(records, at + 30, 2) +
+           Little(records, at + 32, 2);
+}
+
+}  // namespace
+
+bool CentralNameHoldsNul(int fd) {
+    const auto central = CentralRecords(fd);
+    if (!central)
+        return false;
+    const std::string& records = central->first;
+    for (std::size_t at = 0;
+         at + kCentralSize <= records.size() && Little(records, at, 4) == kCentralSignature;
+         at += RecordSize(records, at)) {
+        const std::size_t nameSize = Little(records, at + 28, 2);
+        const std::size_t name = at + kCentralSize;
+        if (name + nameSize <= records.size() && records.find('\0', name) < name + nameSize)
+            return true;
+    }
+    return false;
+}
+
+std::vector<std::optional<std::uint64_t>> EntryDataOffsets(int fd) {
+    const auto central = CentralRecords(fd);
+    if (!central)
         return {};
+    const auto& [records, count] = *central;
     std::vector<std::optional<std::uint64_t>> offsets;
     std::size_t at = 0;
-    while (offsets.size() < directory->count && at + kCentralSize <= records.size() &&
+    while (offsets.size() < count && at + kCentralSize <= records.size() &&
            Little(records, at, 4) == kCentralSignature) {
         const std::uint64_t header = LocalHeaderOffset(records, at);
         std::string local;
@@ -110,8 +141,7 @@ std::vector<std::optional<std::uint64_t>> EntryDataOffsets(int fd) {
             offsets.push_back(header + kLocalSize + Little(local, 26, 2) + Little(local, 28, 2));
         else
             offsets.push_back(std::nullopt);
-        at += kCentralSize + Little(records, at + 28, 2) + Little(records, at + 30, 2) +
-              Little(records, at + 32, 2);
+        at += RecordSize(records, at);
     }
     return offsets;
 }

@@ -12,4 +12,8 @@ namespace tarnel {
 // an entry whose local header cannot be read has no offset.
 std::vector<std::optional<std::uint64_t>> EntryDataOffsets(int fd);
 
+// Whether an entry's name in the central directory of the zip file open at fd holds a NUL byte,
+// which the archive reader would cut the name at.
+bool CentralNameHoldsNul(int fd);
+
 }  // namespace tarnel

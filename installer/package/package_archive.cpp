@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "installer/package/entry_data.h"
+#include "installer/package/entry_offsets.h"
 #include "platform/unique_fd.h"
 
 namespace tarnel {
@@ -47,6 +48,14 @@ std::optional<PackageArchive> PackageArchive::Open(const std::filesystem::path& 
     if (!archive) {
         if (error) {
             *error = ZipErrorText(code);
+        }
+        return std::nullopt;
+    }
+    // The reader would give such a name cut short: another file than the one in the package.
+    if (const unique_fd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+        !fd || CentralNameHoldsNul(fd.Get())) {
+        if (error) {
+            *error = !fd ? std::strerror(errno) : "NUL byte in file name";
         }
         return std::nullopt;
     }

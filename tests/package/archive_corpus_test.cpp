@@ -72,6 +72,7 @@ const CorpusCase kCases[] = {
     {"libzip-junk-at-start.zip", false},
     {"libzip-testextrabytes.zip", false},
     {"libzip-filename_duplicate.zip", false},
+    {"libzip-incons-filename-nul-byte.zip", false},  // never under the name cut at the NUL
     {"libzip-incons-central-crc.zip", false},
     {"yauzl-not-enough-bytes-in-stream.zip", false},
     {"ziprs-extended_timestamp_bad.zip", false},
