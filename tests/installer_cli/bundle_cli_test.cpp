@@ -5,8 +5,8 @@
 #include <nlohmann/json.hpp>
 
 #include "installer/package/package_writer.h"
-#include "platform/process_runner.h"
 #include "tests/apk/apk_builder.h"
+#include "tests/installer_cli/run_install.h"
 #include "tests/package/test_folder.h"
 #include "tests/support/phone_fixture.h"
 
@@ -35,7 +35,7 @@ TEST(BundleCommandLine, InfoAndExtractOnAV7aPhone) {
     writer->AddFile("Android/data/com.example.game/files/level.dat", "data");
     ASSERT_TRUE(writer->Finish());
 
-    const RunResult info = RunProcess({TARNEL_INSTALL, "--info", bundle.string()});
+    const RunResult info = test::RunInstall({"--info", bundle.string()});
     ASSERT_EQ(info.exitStatus, 0) << info.output;
     const auto facts = nlohmann::json::parse(info.output);
     EXPECT_EQ(facts["appLabel"], "星际");
@@ -50,8 +50,7 @@ TEST(BundleCommandLine, InfoAndExtractOnAV7aPhone) {
               nlohmann::json({"base", "config.armeabi_v7a", "config.mdpi", "config.en"}));
 
     const fs::path target = phone.WorkFolder() / "out";
-    const RunResult extract =
-        RunProcess({TARNEL_INSTALL, "--extract", bundle.string(), target.string()});
+    const RunResult extract = test::RunInstall({"--extract", bundle.string(), target.string()});
     EXPECT_EQ(extract.exitStatus, 0) << extract.output;
     EXPECT_TRUE(fs::exists(target / "split_config.en.apk"));
 }
